@@ -1,0 +1,165 @@
+// Control and inspection of the platform stand-in, for tests and tools only.
+//
+// The stand-in implements the platform contract (platform/include) with a
+// recording job-manager client, debug logs written to a file, settings read
+// from an INI file, a ctime_r-based time formatter and a small error
+// catalogue. This header is what it offers beyond the contract: the journal
+// of job-client calls, the debug lines, call counting and fault injection.
+// The alert library never includes it.
+//
+// Configuration (environment variables, read when used, never cached):
+//   KORRIN_SETTINGS   path of the settings INI file; unset or missing: no
+//                     settings. Keys: [<focus>] sQNHOSTNAME (control-server
+//                     host name), [Korrin] nKRMSGBOXOPTION (message box).
+//   KORRIN_FOCUS      the agent instance, i.e. the settings focus that
+//                     QZPI_Focus::getFocus() returns; default "Korrin".
+//   KORRIN_DEBUG_LOG  the debug log file shared by MMDebug and EvDebug;
+//                     default "$TMPDIR/korrin-debug.log" (TMPDIR default
+//                     /tmp); "off" writes no file.
+//   KORRIN_JOURNAL    when set, every journal record is also appended to
+//                     this file as one JSON line (follow it with tail -f).
+//
+// Thread safety: every function here and every contract call of the
+// stand-in is safe to call from several threads at once. Call counting and
+// fault plans are per thread: they see and affect only the calling thread.
+#ifndef KORRIN_STANDIN_H
+#define KORRIN_STANDIN_H
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace standin {
+
+// ---------------------------------------------------------------- arguments
+
+// One event argument as the job client copied it.
+struct Argument {
+    int tag = 0;                      // 5 int, 9 long long, 10 unsigned long, 11 text
+    std::vector<unsigned char> bytes; // the bytes handed over (numbers: 4 or 8, as given)
+    std::string text;                 // tag 11: the text; otherwise empty
+
+    // The number held in `bytes`, read as little-endian; tag 5 sign-extended.
+    long long number() const;
+
+    static Argument Int(int value);                    // tag 5
+    static Argument LongLong(long long value);         // tag 9
+    static Argument Code(unsigned long value);         // tag 10
+    static Argument Text(const std::string& value);    // tag 11
+};
+bool operator==(const Argument& a, const Argument& b);
+inline bool operator!=(const Argument& a, const Argument& b) { return !(a == b); }
+// "int 5", "ll -1", "code 0x19000025", "text \"...\"" (control bytes escaped).
+std::string describe(const Argument& argument);
+
+// ---------------------------------------------------------------- journal
+
+// One call on a job client, as recorded.
+struct Record {
+    enum class Kind { Init, Raise, Clear, JobState };
+    Kind kind = Kind::Init;
+    std::uint64_t client = 0;  // serial number of the QZJobClient object (1, 2, ...)
+    long long jobId = 0;       // the job the client is bound to; 0 when unbound
+    bool accepted = false;     // what the call returned
+    std::string host;          // Init: the host name passed ("" for null)
+    // Every parameter of the call in order, as numbers: Init: jobId, platform
+    // type. Raise: all nine. Clear: all twelve, the list pointer as 0 (null)
+    // or 1. JobState: state, list pointer (0/1), the bool.
+    std::vector<long long> params;
+    // Raise and Clear: the event arguments the posting took (also when
+    // refused; empty for an unbound client, which takes nothing).
+    std::vector<Argument> arguments;
+};
+const char* kindName(Record::Kind kind);  // "init", "raise", "clear", "state"
+
+class Journal {
+public:
+    // A copy of the records kept in memory (the newest 100000), oldest first.
+    static std::vector<Record> records();
+    static void clear();  // also forgets which jobs are pending
+    // True while the job's last accepted posting was a raising.
+    static bool isPending(long long jobId);
+    // The last job state set for the job by an accepted setJobState, or 0.
+    static int lastState(long long jobId);
+    // One record as the JSON line the journal file receives (no line feed).
+    static std::string toJson(const Record& record);
+};
+
+// ---------------------------------------------------------------- debug log
+
+struct DebugLine {
+    enum class Source { MM, Lvl, Job };  // DebugMM, debugLvl, DebugJob
+    Source source = Source::MM;
+    // DebugMM: the five leading values; debugLvl: level in a; DebugJob:
+    // module and jobId.
+    int a = 0, b = 0;
+    std::string module;
+    long long jobId = 0;
+    int c = 0;
+    std::string format;   // the format as passed
+    std::string message;  // the formatted text (values filled in)
+};
+
+class DebugLog {
+public:
+    // A copy of the lines written since the last clear (the newest 100000).
+    static std::vector<DebugLine> lines();
+    static void clear();
+    // The file lines currently go to ("" when off).
+    static std::string path();
+};
+
+// ---------------------------------------------------------------- calls and faults
+
+// Every entry point of the contract.
+enum class Call {
+    JobClientCtor, Init, Raise, Clear, JobState, AddArgument, DiscardArguments,
+    DebugMM, EvDebugCtor, DebugLvl, DebugJob,
+    PlatformInfoCtor, SetFocus, GetFocus, HostName, GetNumber,
+    Ctime, ErrorCatalogueCtor, ErrorString, Advise, ErrorId,
+    EndianInt, EndianLongLong, EndianULongLong,
+};
+const char* callName(Call call);
+
+// Thrown by a call that a fault plan told to throw.
+class InjectedFault : public std::runtime_error {
+public:
+    explicit InjectedFault(const std::string& what) : std::runtime_error(what) {}
+};
+
+// What an injected failure does: init and the postings return false;
+// getNumber returns 0; the host name, QZ_ctime, the error string and advice
+// give ""; getEvEventErrorCodeID gives 0; a void call (addArgument, a debug
+// line, ...) does nothing. Destructors never fail or throw.
+enum class Fault { Fail, Throw };
+
+class Calls {
+public:
+    // Contract calls made by this thread since the last reset, in all and by kind.
+    static std::uint64_t total();
+    static std::uint64_t count(Call call);
+    // Forgets the counts and every plan of this thread.
+    static void reset();
+    // The k-th contract call from now (k >= 1) on this thread fails or throws.
+    static void faultAt(std::uint64_t k, Fault fault);
+    // The next call of this kind on this thread fails or throws.
+    static void faultNext(Call call, Fault fault);
+};
+
+// ---------------------------------------------------------------- error catalogue
+
+struct CatalogueEntry {
+    int code;
+    const char* errorText;
+    const char* advice;
+    int eventErrorId;
+};
+// The built-in catalogue of media-management errors. Codes not in it give
+// empty texts and event error ID 0.
+const std::vector<CatalogueEntry>& catalogue();
+
+}  // namespace standin
+
+#endif  // KORRIN_STANDIN_H
