@@ -161,9 +161,6 @@ private:
     long long waitInMessageBox(MMDebug& debugLog, bool boxFlag);
     bool runPromptCycle(MMDebug& debugLog, bool pendingFlag, bool boxFlag);
     EvEvent& beginEvent(int eventMessageCode);
-    void streamPiece(int pieceCode, const char* value);
-    void streamAbsentPiece();
-    void appendPiece(const char* piece);
 
     long long m_jobId;
     char m_messageText[kTextSize];
