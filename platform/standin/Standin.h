@@ -15,9 +15,32 @@
 //                     QZPI_Focus::getFocus() returns; default "Korrin".
 //   KORRIN_DEBUG_LOG  the debug log file shared by MMDebug and EvDebug;
 //                     default "$TMPDIR/korrin-debug.log" (TMPDIR default
-//                     /tmp); "off" writes no file.
+//                     /tmp); "off" writes no file. One line per call:
+//                       <time> pid=<pid> tid=<tid> MM <a> <b> "<module>" <jobId> <c> <message>
+//                       <time> pid=<pid> tid=<tid> EV lvl=<level> <message>
+//                       <time> pid=<pid> tid=<tid> EV job module=<module> job=<jobId> <message>
+//                     with <time> in UTC like 2026-12-06T11:33:11.123Z; line
+//                     feeds and carriage returns inside a message are written
+//                     as \n and \r so that each call stays one line.
 //   KORRIN_JOURNAL    when set, every journal record is also appended to
-//                     this file as one JSON line (follow it with tail -f).
+//                     this file as one JSON line (follow it with tail -f),
+//                     as Journal::toJson gives it.
+//
+// Settings (the INI file; section and key names are case-sensitive):
+//   [<focus>] sQNHOSTNAME      the control-server host name that
+//                              getKorrinQNHostName gives; <focus> is what
+//                              setFocus selected, "Korrin" when it was never
+//                              called. Unset: no host, so init fails.
+//   [Korrin] nKRMSGBOXOPTION   the message-box option (a number, decimal or
+//                              0x hexadecimal), read with getNumber.
+// getNumber reads any key of any section the same way: an unsigned decimal,
+// 0x hexadecimal or 0 octal number; a signed or non-numeric value counts as
+// not found. setFocus returns 1, or 0 (focus kept) for a null or empty name.
+// The file is read when a QZPlatformInfo is constructed.
+//
+// Texts copied into a caller's buffer (host name, QZ_ctime, error string)
+// are cut to the buffer and always NUL-terminated; the functions that
+// return a length return that of the text written.
 //
 // Thread safety: every function here and every contract call of the
 // stand-in is safe to call from several threads at once. Call counting and
@@ -71,6 +94,11 @@ struct Record {
     // Raise and Clear: the event arguments the posting took (also when
     // refused; empty for an unbound client, which takes nothing).
     std::vector<Argument> arguments;
+    // Stamped when the record enters the journal: its sequence number
+    // (1, 2, ..., never reused, not reset by Journal::clear) and its UTC
+    // time like 2026-12-06T11:33:11.123Z.
+    std::uint64_t seq = 0;
+    std::string time;
 };
 const char* kindName(Record::Kind kind);  // "init", "raise", "clear", "state"
 
@@ -83,7 +111,12 @@ public:
     static bool isPending(long long jobId);
     // The last job state set for the job by an accepted setJobState, or 0.
     static int lastState(long long jobId);
-    // One record as the JSON line the journal file receives (no line feed).
+    // One record as the JSON line the journal file receives (no line feed):
+    // {"seq":3,"time":"...","client":1,"job":7,"call":"raise","accepted":true,
+    //  "params":[...],"arguments":[{"tag":10,"value":419430437},{"tag":11,"text":""}]}
+    // with "host" after "accepted" for init. Tags 5 and 9 give signed
+    // values, tag 10 unsigned; an argument without bytes has no "value".
+    // Bytes of a text that are not UTF-8 are replaced by U+FFFD.
     static std::string toJson(const Record& record);
 };
 
@@ -133,6 +166,12 @@ public:
 // getNumber returns 0; the host name, QZ_ctime, the error string and advice
 // give ""; getEvEventErrorCodeID gives 0; a void call (addArgument, a debug
 // line, ...) does nothing. Destructors never fail or throw.
+// Also: setFocus returns 0 and keeps the focus; getFocus gives "".
+// A failed init leaves the client unbound and is journalled as refused; a
+// failed posting takes its arguments and is journalled as refused; a failed
+// setJobState is journalled as refused. A constructor has nothing to fail:
+// Fail leaves it working as usual, Throw throws from it. A thrown call does
+// nothing at all: no journal record, no debug line, arguments untouched.
 enum class Fault { Fail, Throw };
 
 class Calls {
@@ -143,8 +182,11 @@ public:
     // Forgets the counts and every plan of this thread.
     static void reset();
     // The k-th contract call from now (k >= 1) on this thread fails or throws.
+    // Plans add up: faultAt(1, ..) then faultAt(3, ..) hits two calls.
+    // When two plans meet on one call, Throw wins.
     static void faultAt(std::uint64_t k, Fault fault);
-    // The next call of this kind on this thread fails or throws.
+    // The next call of this kind on this thread fails or throws (replacing
+    // an earlier plan for the same kind that has not fired yet).
     static void faultNext(Call call, Fault fault);
 };
 

@@ -1,0 +1,113 @@
+#include <array>
+#include <optional>
+#include <string>
+
+#include "Internal.h"
+
+namespace standin {
+
+namespace {
+
+constexpr std::size_t kKinds = static_cast<std::size_t>(Call::EndianULongLong) + 1;
+
+struct Plan {
+    std::uint64_t at;  // the value of `total` at which it fires
+    Fault fault;
+};
+
+struct ThreadCalls {
+    std::uint64_t total = 0;
+    std::array<std::uint64_t, kKinds> counts{};
+    std::vector<Plan> at;
+    std::array<std::optional<Fault>, kKinds> next{};
+};
+
+thread_local ThreadCalls t_calls;
+
+std::size_t index(Call call) {
+    return static_cast<std::size_t>(call);
+}
+
+}  // namespace
+
+const char* callName(Call call) {
+    switch (call) {
+    case Call::JobClientCtor: return "QZJobClient::QZJobClient";
+    case Call::Init: return "QZJobClient::init";
+    case Call::Raise: return "QZJobClient::setPendingCauseAndCriticalEvent";
+    case Call::Clear: return "QZJobClient::setPendingCause";
+    case Call::JobState: return "QZJobClient::setJobState";
+    case Call::AddArgument: return "EvEvent::addArgument";
+    case Call::DiscardArguments: return "EvEvent::discardArguments";
+    case Call::DebugMM: return "MMDebug::DebugMM";
+    case Call::EvDebugCtor: return "EvDebug::EvDebug";
+    case Call::DebugLvl: return "EvDebug::debugLvl";
+    case Call::DebugJob: return "EvDebug::DebugJob";
+    case Call::PlatformInfoCtor: return "QZPlatformInfo::QZPlatformInfo";
+    case Call::SetFocus: return "QZPlatformInfo::setFocus";
+    case Call::GetFocus: return "QZPI_Focus::getFocus";
+    case Call::HostName: return "QZPlatformInfo::getKorrinQNHostName";
+    case Call::GetNumber: return "QZPlatformInfo::getNumber";
+    case Call::Ctime: return "QZ_ctime";
+    case Call::ErrorCatalogueCtor: return "MMS2BaseError::MMS2BaseError";
+    case Call::ErrorString: return "MMS2BaseError::getErrorStringForCode";
+    case Call::Advise: return "MMS2BaseError::getAdvise";
+    case Call::ErrorId: return "MMS2BaseError::getEvEventErrorCodeID";
+    case Call::EndianInt: return "littleEndianInt";
+    case Call::EndianLongLong: return "littleEndianLongLong";
+    case Call::EndianULongLong: return "ulittleEndianLongLong";
+    }
+    return "unknown call";
+}
+
+std::uint64_t Calls::total() {
+    return t_calls.total;
+}
+
+std::uint64_t Calls::count(Call call) {
+    return index(call) < kKinds ? t_calls.counts[index(call)] : 0;
+}
+
+void Calls::reset() {
+    t_calls = ThreadCalls{};
+}
+
+void Calls::faultAt(std::uint64_t k, Fault fault) {
+    if (k == 0) return;
+    t_calls.at.push_back({t_calls.total + k, fault});
+}
+
+void Calls::faultNext(Call call, Fault fault) {
+    if (index(call) < kKinds) t_calls.next[index(call)] = fault;
+}
+
+bool detail::enter(Call call) {
+    auto& calls = t_calls;
+    const std::size_t kind = index(call);
+    ++calls.total;
+    ++calls.counts[kind];
+
+    std::optional<Fault> fault;
+    // When two plans meet on one call, throwing wins.
+    const auto take = [&fault](Fault planned) {
+        if (!fault || planned == Fault::Throw) fault = planned;
+    };
+    if (calls.next[kind]) {
+        take(*calls.next[kind]);
+        calls.next[kind].reset();
+    }
+    for (auto plan = calls.at.begin(); plan != calls.at.end();) {
+        if (plan->at == calls.total) {
+            take(plan->fault);
+            plan = calls.at.erase(plan);
+        } else {
+            ++plan;
+        }
+    }
+    if (!fault) return false;
+    if (*fault == Fault::Throw)
+        throw InjectedFault(std::string("injected fault in ") + callName(call));
+    return true;
+}
+
+}  // namespace standin

@@ -1,0 +1,28 @@
+#include "QZEndian.h"
+
+#include "Internal.h"
+
+namespace {
+
+#if !defined(__BYTE_ORDER__)
+#error "unknown byte order"
+#endif
+constexpr bool kBigEndian = __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__;
+
+}  // namespace
+
+void littleEndianInt(int* value) {
+    if (standin::detail::enter(standin::Call::EndianInt)) return;
+    if (kBigEndian) *value = static_cast<int>(__builtin_bswap32(static_cast<unsigned int>(*value)));
+}
+
+void littleEndianLongLong(long long* value) {
+    if (standin::detail::enter(standin::Call::EndianLongLong)) return;
+    if (kBigEndian)
+        *value = static_cast<long long>(__builtin_bswap64(static_cast<unsigned long long>(*value)));
+}
+
+void ulittleEndianLongLong(unsigned long long* value) {
+    if (standin::detail::enter(standin::Call::EndianULongLong)) return;
+    if (kBigEndian) *value = __builtin_bswap64(*value);
+}

@@ -1,0 +1,79 @@
+#include "MMS2BaseError.h"
+
+#include <cstring>
+
+#include "Internal.h"
+
+using standin::Call;
+using standin::CatalogueEntry;
+
+namespace standin {
+
+// The texts are kept as the catalogue ships them: some end with a line feed,
+// some with nothing, so a caller that joins error text and advice must not
+// assume a separator.
+const std::vector<CatalogueEntry>& catalogue() {
+    static const std::vector<CatalogueEntry> entries = {
+        {0, "", "", 0},
+        {2017, "The tape drive reported a hardware error.\n",
+         "Check the drive for a fault indication, clean it with a cleaning cartridge and "
+         "retry the job. Call service if the error persists.",
+         0x1a000811},
+        {2021, "The medium in the drive is write-protected",
+         "Slide the write-protect tab of the cartridge to the write position or load "
+         "another medium.",
+         0x1a000815},
+        {2035, "The library robot could not move the medium between its slot and the drive.\n",
+         "Open the library door, remove any cartridge left in the picker, close the door "
+         "and let the library take a new inventory.",
+         0x1a000823},
+        {2042, "The cleaning cartridge has expired. ",
+         "Replace the cleaning cartridge in the library's cleaning slot.", 0x1a00082a},
+        {2056, "The medium has reached the end of its rated passes.\n", "", 0x1a000838},
+    };
+    return entries;
+}
+
+}  // namespace standin
+
+namespace {
+
+const CatalogueEntry* find(int code) {
+    for (const auto& entry : standin::catalogue())
+        if (entry.code == code) return &entry;
+    return nullptr;
+}
+
+}  // namespace
+
+MMS2BaseError::MMS2BaseError() {
+    // Nothing to fail: a Fail plan leaves the catalogue as usual.
+    (void)standin::detail::enter(Call::ErrorCatalogueCtor);
+}
+
+MMS2BaseError::~MMS2BaseError() = default;
+
+int MMS2BaseError::getErrorStringForCode(int code, char* buffer, int bufferSize, int) {
+    const bool failed = standin::detail::enter(Call::ErrorString);
+    if (!buffer || bufferSize <= 0) return 0;
+    const CatalogueEntry* entry = failed ? nullptr : find(code);
+    const char* text = entry ? entry->errorText : "";
+    const std::size_t room = static_cast<std::size_t>(bufferSize) - 1;
+    std::size_t length = std::strlen(text);
+    if (length > room) length = room;
+    std::memcpy(buffer, text, length);
+    buffer[length] = '\0';
+    return static_cast<int>(length);
+}
+
+const char* MMS2BaseError::getAdvise(int code) {
+    if (standin::detail::enter(Call::Advise)) return "";
+    const CatalogueEntry* entry = find(code);
+    return entry ? entry->advice : "";
+}
+
+int MMS2BaseError::getEvEventErrorCodeID(int code) {
+    if (standin::detail::enter(Call::ErrorId)) return 0;
+    const CatalogueEntry* entry = find(code);
+    return entry ? entry->eventErrorId : 0;
+}

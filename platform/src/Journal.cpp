@@ -1,0 +1,132 @@
+#include <cstdlib>
+#include <deque>
+#include <mutex>
+#include <unordered_map>
+#include <utility>
+
+#include <nlohmann/json.hpp>
+
+#include "Internal.h"
+
+namespace standin {
+
+namespace {
+
+constexpr std::size_t kKept = 100000;
+
+struct JournalState {
+    std::mutex mutex;
+    std::deque<Record> records;
+    std::unordered_map<long long, bool> pending;
+    std::unordered_map<long long, int> states;
+    std::uint64_t lastSeq = 0;
+    detail::LineFile file;
+};
+
+// Never destroyed: job clients may still post from static destructors or
+// from threads that outlive main.
+JournalState& journalState() {
+    static auto* state = new JournalState;
+    return *state;
+}
+
+nlohmann::ordered_json argumentJson(const Argument& argument) {
+    nlohmann::ordered_json out;
+    out["tag"] = argument.tag;
+    switch (argument.tag) {
+    case 5:
+    case 9:
+        if (!argument.bytes.empty()) out["value"] = argument.number();
+        break;
+    case 10:
+        if (!argument.bytes.empty())
+            out["value"] = static_cast<unsigned long long>(argument.number());
+        break;
+    case 11:
+        out["text"] = argument.text;
+        break;
+    default:
+        break;
+    }
+    return out;
+}
+
+}  // namespace
+
+const char* kindName(Record::Kind kind) {
+    switch (kind) {
+    case Record::Kind::Init: return "init";
+    case Record::Kind::Raise: return "raise";
+    case Record::Kind::Clear: return "clear";
+    case Record::Kind::JobState: return "state";
+    }
+    return "unknown";
+}
+
+std::vector<Record> Journal::records() {
+    auto& state = journalState();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    return {state.records.begin(), state.records.end()};
+}
+
+void Journal::clear() {
+    auto& state = journalState();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    state.records.clear();
+    state.pending.clear();
+    state.states.clear();
+}
+
+bool Journal::isPending(long long jobId) {
+    auto& state = journalState();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    const auto found = state.pending.find(jobId);
+    return found != state.pending.end() && found->second;
+}
+
+int Journal::lastState(long long jobId) {
+    auto& state = journalState();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    const auto found = state.states.find(jobId);
+    return found == state.states.end() ? 0 : found->second;
+}
+
+std::string Journal::toJson(const Record& record) {
+    nlohmann::ordered_json out;
+    out["seq"] = record.seq;
+    out["time"] = record.time;
+    out["client"] = record.client;
+    out["job"] = record.jobId;
+    out["call"] = kindName(record.kind);
+    out["accepted"] = record.accepted;
+    if (record.kind == Record::Kind::Init) out["host"] = record.host;
+    out["params"] = record.params;
+    auto arguments = nlohmann::ordered_json::array();
+    for (const auto& argument : record.arguments) arguments.push_back(argumentJson(argument));
+    out["arguments"] = std::move(arguments);
+    // Texts are whatever bytes the caller streamed, not necessarily UTF-8.
+    return out.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+void detail::journal(Record record) {
+    const char* path = std::getenv("KORRIN_JOURNAL");
+    auto& state = journalState();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    record.seq = ++state.lastSeq;
+    record.time = isoTime();
+    if (record.accepted) {
+        switch (record.kind) {
+        case Record::Kind::Raise: state.pending[record.jobId] = true; break;
+        case Record::Kind::Clear: state.pending[record.jobId] = false; break;
+        case Record::Kind::JobState:
+            state.states[record.jobId] = static_cast<int>(record.params.at(0));
+            break;
+        case Record::Kind::Init: break;
+        }
+    }
+    if (path && *path) state.file.write(path, Journal::toJson(record));
+    state.records.push_back(std::move(record));
+    if (state.records.size() > kKept) state.records.pop_front();
+}
+
+}  // namespace standin

@@ -1,0 +1,133 @@
+#include "QZPlatformInfo.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <unordered_map>
+
+#include <ini.h>
+
+#include "Internal.h"
+
+using standin::Call;
+
+namespace {
+
+constexpr const char* kDefaultFocus = "Korrin";
+
+using Sections = std::map<std::string, std::map<std::string, std::string>>;
+
+struct Reader {
+    Sections settings;
+    std::string focus = kDefaultFocus;
+};
+
+// The contract gives QZPlatformInfo no room for state of its own, so each
+// live reader's settings and focus are kept here, keyed by the object.
+struct Readers {
+    std::mutex mutex;
+    std::unordered_map<const QZPlatformInfo*, Reader> byObject;
+};
+
+Readers& readers() {
+    static auto* all = new Readers;
+    return *all;
+}
+
+int onEntry(void* user, const char* section, const char* key, const char* value) {
+    (*static_cast<Sections*>(user))[section][key] = value;
+    return 1;
+}
+
+Sections load() {
+    Sections settings;
+    const char* path = std::getenv("KORRIN_SETTINGS");
+    // A file with a malformed line still yields the entries inih could read.
+    if (path && *path) ini_parse(path, onEntry, &settings);
+    return settings;
+}
+
+// Whether the reader has the entry; copies it out under the lock.
+bool lookup(const QZPlatformInfo* object, const char* section, const char* key,
+            std::string& value) {
+    auto& all = readers();
+    std::lock_guard<std::mutex> lock(all.mutex);
+    const auto reader = all.byObject.find(object);
+    if (reader == all.byObject.end()) return false;
+    const auto& settings = reader->second.settings;
+    const auto found =
+        settings.find(section ? std::string(section) : reader->second.focus);
+    if (found == settings.end()) return false;
+    const auto entry = found->second.find(key);
+    if (entry == found->second.end()) return false;
+    value = entry->second;
+    return true;
+}
+
+}  // namespace
+
+QZPlatformInfo::QZPlatformInfo() {
+    // Nothing to fail: a Fail plan leaves the reader as usual.
+    (void)standin::detail::enter(Call::PlatformInfoCtor);
+    Reader reader;
+    reader.settings = load();
+    auto& all = readers();
+    std::lock_guard<std::mutex> lock(all.mutex);
+    all.byObject[this] = std::move(reader);
+}
+
+QZPlatformInfo::~QZPlatformInfo() {
+    auto& all = readers();
+    std::lock_guard<std::mutex> lock(all.mutex);
+    all.byObject.erase(this);
+}
+
+int QZPlatformInfo::setFocus(const char* focus) {
+    if (standin::detail::enter(Call::SetFocus) || !focus || !*focus) return 0;
+    auto& all = readers();
+    std::lock_guard<std::mutex> lock(all.mutex);
+    all.byObject[this].focus = focus;
+    return 1;
+}
+
+int QZPlatformInfo::getKorrinQNHostName(char* buffer, int bufferSize) {
+    const bool failed = standin::detail::enter(Call::HostName);
+    if (!buffer || bufferSize <= 0) return 0;
+    std::string host;
+    if (failed || !lookup(this, nullptr, "sQNHOSTNAME", host)) host.clear();
+    const std::size_t room = static_cast<std::size_t>(bufferSize) - 1;
+    const std::size_t length = host.size() < room ? host.size() : room;
+    std::memcpy(buffer, host.data(), length);
+    buffer[length] = '\0';
+    return static_cast<int>(length);
+}
+
+int QZPlatformInfo::getNumber(const char* section, const char* key, unsigned long* value) {
+    if (standin::detail::enter(Call::GetNumber) || !section || !key || !value) return 0;
+    std::string text;
+    if (!lookup(this, section, key, text)) return 0;
+    const char* start = text.c_str();
+    while (*start == ' ' || *start == '\t') ++start;
+    if (*start == '\0' || *start == '-' || *start == '+') return 0;
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long number = std::strtoul(start, &end, 0);
+    if (errno != 0 || *end != '\0') return 0;
+    *value = number;
+    return 1;
+}
+
+const char* QZPI_Focus::getFocus() {
+    if (standin::detail::enter(Call::GetFocus)) return "";
+    const char* focus = std::getenv("KORRIN_FOCUS");
+    if (!focus || !*focus) return kDefaultFocus;
+    // Callers keep the pointer, so every focus ever returned stays alive.
+    static auto* mutex = new std::mutex;
+    static auto* seen = new std::set<std::string>;
+    std::lock_guard<std::mutex> lock(*mutex);
+    return seen->insert(focus).first->c_str();
+}
