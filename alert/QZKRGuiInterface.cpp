@@ -96,7 +96,7 @@ void appendPiece(TextBuffer message, TextBuffer event, const char* format, ...) 
     char piece[QZKRGuiInterface::kTextSize];
     va_list values;
     va_start(values, format);
-    TextBuffer(piece).vappend(format, values);
+    TextBuffer(piece).vformat(format, values);
     va_end(values);
     message.append("%s", piece);
     event.append("%s", piece);
@@ -192,26 +192,27 @@ auto QZKRGuiInterface::raiseRunClear(MMDebug& debugLog, bool pendingFlag, Body b
 }
 
 void QZKRGuiInterface::clearWhileExceptionPasses(MMDebug& debugLog, bool pendingFlag) noexcept {
-    const char* failure = nullptr;
     try {
         // A raising cut short may have left its arguments unposted; the
         // clearing carries nothing but its own.
         m_jobClient.discardArguments();
     } catch (...) {
     }
+    // The first exception goes on to the caller; a second one is only told.
     try {
         displayPopupAndEventMsgInGUI(debugLog, pendingFlag, true);
-        return;
     } catch (const std::exception& error) {
-        failure = error.what();
+        try {
+            QZKR_LOG(debugLog, "Clearing the pending cause failed while an error was passing: %s",
+                     error.what());
+        } catch (...) {
+        }
     } catch (...) {
-        failure = "unknown exception";
-    }
-    // The first exception goes on to the caller; this one is only told.
-    try {
-        QZKR_LOG(debugLog, "Clearing the pending cause failed while an error was passing: %s",
-                 failure);
-    } catch (...) {
+        try {
+            QZKR_LOG_TEXT(debugLog,
+                          "Clearing the pending cause failed while an error was passing.");
+        } catch (...) {
+        }
     }
 }
 

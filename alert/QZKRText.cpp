@@ -37,9 +37,13 @@ TextBuffer::TextBuffer(char* buffer, std::size_t size) noexcept : m_data(buffer)
 bool TextBuffer::format(const char* format, ...) noexcept {
     va_list values;
     va_start(values, format);
-    const bool whole = writeAt(0, format, values);
+    const bool whole = vformat(format, values);
     va_end(values);
     return whole;
+}
+
+bool TextBuffer::vformat(const char* format, va_list values) noexcept {
+    return writeAt(0, format, values);
 }
 
 bool TextBuffer::append(const char* format, ...) noexcept {

@@ -30,6 +30,7 @@ public:
     bool format(const char* format, ...) noexcept __attribute__((format(printf, 2, 3)));
     // Appends at the current end. Returns false when the text was cut.
     bool append(const char* format, ...) noexcept __attribute__((format(printf, 2, 3)));
+    bool vformat(const char* format, va_list values) noexcept __attribute__((format(printf, 2, 0)));
     bool vappend(const char* format, va_list values) noexcept __attribute__((format(printf, 2, 0)));
     void clear() noexcept;
 

@@ -5,6 +5,7 @@
 
 #include "AlertTestSupport.h"
 #include "QZJobClient.h"
+#include "QZKRCast.h"
 #include "QZKREventStream.h"
 
 namespace {

@@ -36,6 +36,14 @@ bool isValidUtf8(const std::string& text) {
     return true;
 }
 
+// A catalogue code with an error text.
+int knownErrorCode() {
+    for (const auto& entry : standin::catalogue()) {
+        if (entry.errorText[0] != '\0') return entry.code;
+    }
+    return 0;
+}
+
 class PromptTest : public AlertTest {
 protected:
     void SetUp() override {
@@ -325,7 +333,7 @@ TEST_F(PromptTest, WrongNewMediaWithoutLibraryConsultsTheCatalogueAndNothingElse
     const std::string message = alert.getMessageText(), eventText = alert.getGumMessage();
     standin::Calls::reset();
     standin::Journal::clear();
-    const int code = standin::catalogue().at(0).code;
+    const int code = knownErrorCode();
     EXPECT_FALSE(alert.DisplayWrongNewMediaMessage(nullptr, "DRV", code, 51, log, true));
     EXPECT_EQ(alert.getJobId(), 51);
     expectTexts(alert, message, eventText);
@@ -536,7 +544,7 @@ TEST_F(PromptTest, LongAndMultiByteNamesStayInsideTheTexts) {
             check("wrong media");
             alert.DisplayImportNewMediaMessage(v, v, 42, log, false);
             check("new media");
-            alert.DisplayWrongNewMediaMessage(v, v, standin::catalogue().at(0).code, 42, log, false);
+            alert.DisplayWrongNewMediaMessage(v, v, knownErrorCode(), 42, log, false);
             check("wrong new media");
             alert.DisplayCRCErrorMessage(v, v, 42, log, false);
             check("crc");
