@@ -138,6 +138,24 @@ EvEvent& QZKRGuiInterface::beginEvent(int eventMessageCode) {
     return m_jobClient;
 }
 
+// A piece with one value: when the value is given, the piece formatted with
+// it goes into both texts and its code and value into the event; when not,
+// the event gets the empty sub-message. True when the piece is present.
+bool QZKRGuiInterface::addOptionalPiece(int pieceCode, const char* format, const char* value) {
+    if (value == nullptr) {
+        streamAbsentPiece(m_jobClient);
+        return false;
+    }
+    // format is one of the callers' literal templates with one %s: the
+    // declaration's format attribute checks each of them.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    appendPiece(TextBuffer(m_messageText), TextBuffer(m_eventText), format, value);
+#pragma GCC diagnostic pop
+    streamPiece(m_jobClient, pieceCode, value);
+    return true;
+}
+
 // ---------------------------------------------------------------- the cycle
 
 bool QZKRGuiInterface::displayPopupAndEventMsgInGUI(MMDebug& debugLog, bool pendingFlag,
@@ -306,19 +324,10 @@ bool QZKRGuiInterface::DisplayImportMessage(const char* mediaName, const char* i
     }
     event.format("%s", m_messageText);
 
-    if (identifier != nullptr) {
-        appendPiece(message, event, " with identifier [%s]", identifier);
+    if (addOptionalPiece(qzkr::kPieceIdentifier, " with identifier [%s]", identifier)) {
         event.append("\n");
-        streamPiece(m_jobClient, qzkr::kPieceIdentifier, identifier);
-    } else {
-        streamAbsentPiece(m_jobClient);
     }
-    if (location != nullptr) {
-        appendPiece(message, event, " from location [%s]", location);
-        streamPiece(m_jobClient, qzkr::kPieceLocation, location);
-    } else {
-        streamAbsentPiece(m_jobClient);
-    }
+    addOptionalPiece(qzkr::kPieceLocation, " from location [%s]", location);
     if (newMediaAllowed) {
         appendPiece(message, event, " OR a new media");
         streamCode(m_jobClient, qzkr::kPieceNewMedia);
@@ -356,36 +365,21 @@ bool QZKRGuiInterface::DisplayWrongMediaInDriveMessage(const char* barcode, cons
         library, drive, jobId);
     event.format("%s", m_messageText);
 
-    if (mediaName != nullptr) {
-        appendPiece(message, event, "[%s] ", mediaName);
-        streamPiece(m_jobClient, qzkr::kPieceMediaName, mediaName);
-    } else {
-        streamAbsentPiece(m_jobClient);
-    }
-    if (barcode != nullptr) {
-        appendPiece(message, event, "with barcode [%s] ", barcode);
+    addOptionalPiece(qzkr::kPieceMediaName, "[%s] ", mediaName);
+    if (addOptionalPiece(qzkr::kPieceBarcode, "with barcode [%s] ", barcode)) {
         event.append("\n");
-        streamPiece(m_jobClient, qzkr::kPieceBarcode, barcode);
-    } else {
-        streamAbsentPiece(m_jobClient);
     }
-    if (location != nullptr) {
-        appendPiece(message, event, "from the location [%s] ", location);
-        streamPiece(m_jobClient, qzkr::kPieceLocation, location);
-    } else {
-        streamAbsentPiece(m_jobClient);
-    }
+    addOptionalPiece(qzkr::kPieceLocation, "from the location [%s] ", location);
+    // The time text lives only in this call: the event copies it when streamed.
+    char timeText[kTimeTextSize] = "";
     if (lastWriteTime > 0) {
         const long writeTime = lastWriteTime;
-        char timeText[kTimeTextSize] = "";
         QZ_ctime(&writeTime, timeText, static_cast<int>(sizeof timeText));
         timeText[sizeof timeText - 1] = '\0';
         if (char* lineFeed = std::strstr(timeText, "\n")) *lineFeed = '\0';
-        appendPiece(message, event, "with last write-time=\"%s\" ", timeText);
-        streamPiece(m_jobClient, qzkr::kPieceLastWriteTime, timeText);
-    } else {
-        streamAbsentPiece(m_jobClient);
     }
+    addOptionalPiece(qzkr::kPieceLastWriteTime, "with last write-time=\"%s\" ",
+                     lastWriteTime > 0 ? timeText : nullptr);
 
     event.append(".");
     message.append("and then click OK to continue.");

@@ -161,6 +161,8 @@ private:
     long long waitInMessageBox(MMDebug& debugLog, bool boxFlag);
     bool runPromptCycle(MMDebug& debugLog, bool pendingFlag, bool boxFlag);
     EvEvent& beginEvent(int eventMessageCode);
+    bool addOptionalPiece(int pieceCode, const char* format, const char* value)
+        __attribute__((format(printf, 3, 0)));
 
     long long m_jobId;
     char m_messageText[kTextSize];

@@ -20,6 +20,24 @@ Event event(std::initializer_list<Event> parts) {
     return result;
 }
 
+bool isValidUtf8(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80           ? 1
+                                   : (lead >> 5) == 0x06 ? 2
+                                   : (lead >> 4) == 0x0E ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
 std::vector<long long> raiseParams(int code, bool pendingFlag) {
     return {code, 0, 1, 300, 0, 40, pendingFlag ? 1 : 0, static_cast<unsigned int>(code), 0};
 }

@@ -40,6 +40,9 @@ Event event(std::initializer_list<Event> parts);
 std::vector<long long> raiseParams(int code, bool pendingFlag);
 std::vector<long long> clearParams(int clearedCode);
 
+// True when `text` is well-formed UTF-8 (no truncated or stray sequence).
+bool isValidUtf8(const std::string& text);
+
 // The replaced sleep(3).
 struct FakeSleep {
     static int calls();
