@@ -1,0 +1,232 @@
+#include "Report.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+
+#include "StandinConsole.h"
+
+namespace alerttool {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+using standin::Record;
+
+// Indexes of the posting calls' parameters, in the order the job client
+// takes them.
+constexpr std::size_t kRaiseFlags = 6;
+constexpr std::size_t kClearFlags = 9;
+constexpr std::size_t kClearedCode = 10;
+
+std::string hex(long long code) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned int>(code));
+    return text;
+}
+
+std::string codeName(long long code) {
+    return hex(code) + " " + standin::consoleName(static_cast<int>(code));
+}
+
+bool isPosting(const Record& record) {
+    return record.kind == Record::Kind::Raise || record.kind == Record::Kind::Clear;
+}
+
+// The raising whose arguments the operation streamed, or null.
+const Record* firstRaise(const Outcome& outcome) {
+    const auto found = std::find_if(outcome.records.begin(), outcome.records.end(),
+                                    [](const Record& r) { return r.kind == Record::Kind::Raise; });
+    return found == outcome.records.end() ? nullptr : &*found;
+}
+
+long long param(const Record& record, std::size_t index) {
+    return index < record.params.size() ? record.params[index] : 0;
+}
+
+void block(std::ostream& out, const std::string& title, const std::string& text) {
+    out << title << ":\n";
+    if (text.empty()) {
+        out << "    (empty)\n";
+        return;
+    }
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) out << "    " << line << '\n';
+}
+
+std::string values(const std::vector<standin::Argument>& arguments) {
+    std::string out;
+    for (const auto& argument : arguments) {
+        if (!out.empty()) out += ", ";
+        out += "tag " + std::to_string(argument.tag) + " " + standin::describe(argument);
+    }
+    return out;
+}
+
+void printArguments(std::ostream& out, const Outcome& outcome) {
+    const Record* raise = firstRaise(outcome);
+    if (outcome.code == 0 && raise == nullptr) {
+        out << "Message code: none\n";
+        return;
+    }
+    out << "Message code " << codeName(outcome.code);
+    if (raise == nullptr || raise->arguments.empty()) {
+        out << ": no event arguments reached the job manager (nothing was posted, or the job "
+               "client is not bound)\n";
+        return;
+    }
+    out << ", event arguments (" << raise->arguments.size() << "):\n";
+    bool opening = true;
+    for (const auto& segment : standin::decodePosting(*raise)) {
+        std::string head = opening             ? "opening"
+                           : segment.code != 0 ? "tag 10 " + codeName(segment.code)
+                                               : "(stray value)";
+        head.resize(std::max<std::size_t>(head.size() + 1, 42), ' ');
+        out << "    " << head << (segment.values.empty() ? "(no values)" : values(segment.values))
+            << '\n';
+        opening = false;
+    }
+}
+
+void printRecords(std::ostream& out, const Outcome& outcome) {
+    out << "Postings and job states:\n";
+    if (outcome.records.empty()) out << "    (no job-client call)\n";
+    for (const auto& record : outcome.records) {
+        out << "    #" << record.seq << ' ' << standin::kindName(record.kind) << ' '
+            << (record.accepted ? "accepted" : "refused") << "  ";
+        switch (record.kind) {
+        case Record::Kind::Init:
+            out << "job " << param(record, 0) << ", host \"" << record.host << "\", platform "
+                << param(record, 1);
+            break;
+        case Record::Kind::Raise:
+            out << codeName(param(record, 0)) << ", flags " << param(record, kRaiseFlags);
+            break;
+        case Record::Kind::Clear:
+            out << codeName(param(record, 0)) << ", clears "
+                << codeName(param(record, kClearedCode)) << ", flags "
+                << param(record, kClearFlags);
+            break;
+        case Record::Kind::JobState: out << "job state " << param(record, 0); break;
+        }
+        if (isPosting(record)) {
+            out << ", params";
+            for (const long long value : record.params) out << ' ' << value;
+        }
+        out << '\n';
+    }
+}
+
+void printRenderings(std::ostream& out, const Outcome& outcome) {
+    out << "Console (the job manager's rendering of each posting):\n";
+    bool any = false;
+    for (const auto& record : outcome.records) {
+        if (!isPosting(record)) continue;
+        any = true;
+        const std::string text = standin::renderPosting(record);
+        out << "    #" << record.seq << ' ' << standin::kindName(record.kind) << ':';
+        if (text.empty()) {
+            out << " (empty: the message is taken away)\n";
+            continue;
+        }
+        out << '\n';
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) out << "        " << line << '\n';
+    }
+    if (!any) out << "    (nothing was posted)\n";
+}
+
+std::string answerText(const Outcome& outcome) {
+    std::string text = outcome.returned ? "not confirmed: the operation returned true"
+                                        : "confirmed: the operation returned false";
+    text += " (exit status " + std::to_string(exitStatus(outcome)) + ")";
+    if (outcome.answeredEarly) text += "; the wait was ended early";
+    return text;
+}
+
+// The segments of the streamed event, each with its values as the journal
+// writes them.
+Json argumentsJson(const Outcome& outcome) {
+    Json segments = Json::array();
+    const Record* raise = firstRaise(outcome);
+    if (raise == nullptr) return segments;
+    const Json streamed = Json::parse(standin::Journal::toJson(*raise))["arguments"];
+    std::size_t next = 0;
+    bool opening = true;
+    for (const auto& segment : standin::decodePosting(*raise)) {
+        if (!opening && segment.code != 0) ++next;  // the streamed code itself
+        Json values = Json::array();
+        for (std::size_t i = 0; i < segment.values.size() && next < streamed.size(); ++i) {
+            values.push_back(streamed[next++]);
+        }
+        segments.push_back({{"opening", opening},
+                            {"code", segment.code},
+                            {"hex", hex(segment.code)},
+                            {"name", segment.message ? segment.message->name : nullptr},
+                            {"values", std::move(values)}});
+        opening = false;
+    }
+    return segments;
+}
+
+}  // namespace
+
+void printText(std::ostream& out, const Request& request, const Outcome& outcome,
+               const Files& files) {
+    out << "korrin-alert " << request.operation << ", job " << request.job << "\n\n";
+    block(out, "Message text", outcome.messageText);
+    block(out, "Event text", outcome.eventText);
+    block(out, "Log text", outcome.logText);
+    out << '\n';
+    printArguments(out, outcome);
+    out << '\n';
+    printRecords(out, outcome);
+    out << '\n';
+    printRenderings(out, outcome);
+    out << '\n';
+    if (outcome.exportLocation) {
+        out << "Export location buffer: \"" << *outcome.exportLocation << "\"\n";
+        out << "Barcode buffer: \"" << outcome.barcode.value_or("") << "\"\n";
+    }
+    out << "Answer: " << answerText(outcome) << '\n';
+    out << "Debug log: " << (files.debugLog.empty() ? "off" : files.debugLog) << '\n';
+    out << "Journal: "
+        << files.journal.value_or("in memory only (set KORRIN_JOURNAL=FILE to keep one)") << '\n';
+    out << "Settings: " << files.settings
+        << (files.settingsBuiltIn ? " (built-in defaults, removed at exit)" : "") << '\n';
+}
+
+Json toJson(const Request& request, const Outcome& outcome, const Files& files) {
+    Json postings = Json::array();
+    for (const auto& record : outcome.records) {
+        Json posting = Json::parse(standin::Journal::toJson(record));
+        if (isPosting(record)) posting["rendering"] = standin::renderPosting(record);
+        postings.push_back(std::move(posting));
+    }
+    Json document;
+    document["operation"] = request.operation;
+    document["job"] = request.job;
+    document["texts"] = {
+        {"message", outcome.messageText}, {"event", outcome.eventText}, {"log", outcome.logText}};
+    document["code"] = {{"value", outcome.code},
+                        {"hex", hex(outcome.code)},
+                        {"name", standin::consoleName(outcome.code)}};
+    document["arguments"] = argumentsJson(outcome);
+    document["postings"] = std::move(postings);
+    document["console"] = outcome.console;
+    if (outcome.exportLocation) {
+        document["buffers"] = {{"export_location", *outcome.exportLocation},
+                               {"barcode", outcome.barcode.value_or("")}};
+    }
+    document["answer"] = {{"returned", outcome.returned},
+                          {"confirmed", !outcome.returned},
+                          {"answered_early", outcome.answeredEarly}};
+    document["files"] = {{"debug_log", files.debugLog.empty() ? Json() : Json(files.debugLog)},
+                         {"journal", files.journal ? Json(*files.journal) : Json()},
+                         {"settings", files.settings},
+                         {"settings_built_in", files.settingsBuiltIn}};
+    document["exit_status"] = exitStatus(outcome);
+    return document;
+}
+
+}  // namespace alerttool
