@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "StandinConsole.h"
 
 namespace alerttool {
@@ -196,7 +198,8 @@ void printText(std::ostream& out, const Request& request, const Outcome& outcome
         << (files.settingsBuiltIn ? " (built-in defaults, removed at exit)" : "") << '\n';
 }
 
-Json toJson(const Request& request, const Outcome& outcome, const Files& files) {
+void printJson(std::ostream& out, const Request& request, const Outcome& outcome,
+               const Files& files) {
     Json postings = Json::array();
     for (const auto& record : outcome.records) {
         Json posting = Json::parse(standin::Journal::toJson(record));
@@ -226,7 +229,8 @@ Json toJson(const Request& request, const Outcome& outcome, const Files& files) 
                          {"settings", files.settings},
                          {"settings_built_in", files.settingsBuiltIn}};
     document["exit_status"] = exitStatus(outcome);
-    return document;
+    // The texts are whatever bytes the caller gave, not necessarily UTF-8.
+    out << document.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
 }
 
 }  // namespace alerttool

@@ -7,8 +7,6 @@
 #include <ostream>
 #include <string>
 
-#include <nlohmann/json.hpp>
-
 #include "CommandLine.h"
 #include "Operation.h"
 
@@ -28,8 +26,9 @@ struct Files {
 void printText(std::ostream& out, const Request& request, const Outcome& outcome,
                const Files& files);
 
-// The same content as one document.
-nlohmann::ordered_json toJson(const Request& request, const Outcome& outcome, const Files& files);
+// The same content as one JSON document.
+void printJson(std::ostream& out, const Request& request, const Outcome& outcome,
+               const Files& files);
 
 }  // namespace alerttool
 

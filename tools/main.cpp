@@ -34,9 +34,7 @@ int run(const alerttool::Request& request) {
         files.journal = journal;
     }
     if (request.json) {
-        std::cout << alerttool::toJson(request, outcome, files)
-                         .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
-                  << '\n';
+        alerttool::printJson(std::cout, request, outcome, files);
     } else {
         alerttool::printText(std::cout, request, outcome, files);
     }
