@@ -56,7 +56,7 @@ void block(std::ostream& out, const std::string& title, const std::string& text)
     for (std::string line; std::getline(lines, line);) out << "    " << line << '\n';
 }
 
-std::string values(const std::vector<standin::Argument>& arguments) {
+std::string describeValues(const std::vector<standin::Argument>& arguments) {
     std::string out;
     for (const auto& argument : arguments) {
         if (!out.empty()) out += ", ";
@@ -84,8 +84,8 @@ void printArguments(std::ostream& out, const Outcome& outcome) {
                            : segment.code != 0 ? "tag 10 " + codeName(segment.code)
                                                : "(stray value)";
         head.resize(std::max<std::size_t>(head.size() + 1, 42), ' ');
-        out << "    " << head << (segment.values.empty() ? "(no values)" : values(segment.values))
-            << '\n';
+        out << "    " << head
+            << (segment.values.empty() ? "(no values)" : describeValues(segment.values)) << '\n';
         opening = false;
     }
 }

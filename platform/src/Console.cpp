@@ -129,15 +129,15 @@ std::string expand(const char* text, const std::vector<Argument>& values) {
     return out;
 }
 
-// A message the console does not know still shows its code and values.
-std::string unknown(const ConsoleSegment& segment) {
-    std::string out = "[";
-    if (segment.code != 0) out += hex(static_cast<unsigned int>(segment.code));
-    for (std::size_t i = 0; i < segment.values.size(); ++i) {
-        out += i == 0 && segment.code == 0 ? "" : i == 0 ? ": " : ", ";
-        out += describe(segment.values[i]);
-    }
-    return out + "]";
+// A message the console does not know still shows its code and values; a
+// stray value shows alone.
+std::string unknown(const ConsoleSegment& segment, bool opening) {
+    std::string values;
+    for (const auto& value : segment.values)
+        values += (values.empty() ? "" : ", ") + describe(value);
+    if (segment.code == 0 && !opening) return "[" + values + "]";
+    const std::string code = hex(static_cast<unsigned int>(segment.code));
+    return "[" + code + (values.empty() ? "" : ": " + values) + "]";
 }
 
 // A message the console does not know takes every value up to the next code.
@@ -205,7 +205,7 @@ std::string renderPosting(const Record& record) {
     for (const auto& segment : segments) {
         out += segment.message != nullptr
                    ? expand(textWithin(opening, *segment.message), segment.values)
-                   : unknown(segment);
+                   : unknown(segment, &segment == &segments.front());
     }
     if (segments.front().message != nullptr) out += segments.front().message->closing;
     return out;

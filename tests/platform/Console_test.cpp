@@ -209,6 +209,13 @@ TEST_F(ConsoleTest, UnknownCodesAndStrayValuesStillShowWhatWasSent) {
               "[0x19000099: text \"a\", ll 5][LTO] [int -3][0x190000aa]");
 }
 
+TEST_F(ConsoleTest, AnOpeningWithoutACodeStillShowsItsCode) {
+    Record record;
+    record.kind = Record::Kind::Raise;
+    record.params = {0};
+    EXPECT_EQ(standin::renderPosting(record), "[0x00000000]");
+}
+
 TEST_F(ConsoleTest, ValuesMissingFromAShortStreamRenderEmpty) {
     Record record;
     record.kind = Record::Kind::Raise;
