@@ -61,6 +61,15 @@ protected:
     MMDebug log;
 };
 
+// A raising as the journal would record it.
+Record raising(int code, std::vector<Argument> arguments) {
+    Record record;
+    record.kind = Record::Kind::Raise;
+    record.params = {code};
+    record.arguments = std::move(arguments);
+    return record;
+}
+
 // A value that looks like a placeholder must come out as it is.
 const char kTrickyName[] = "LTO %2 [%e1]";
 
@@ -192,11 +201,9 @@ TEST_F(ConsoleTest, ClearingRendersNothing) {
 }
 
 TEST_F(ConsoleTest, UnknownCodesAndStrayValuesStillShowWhatWasSent) {
-    Record record;
-    record.kind = Record::Kind::Raise;
-    record.params = {0x19000099};
-    record.arguments = {Argument::Text("a"),   Argument::LongLong(5), Argument::Code(0x19000021),
-                        Argument::Text("LTO"), Argument::Int(-3),     Argument::Code(0x190000aa)};
+    const Record record =
+        raising(0x19000099, {Argument::Text("a"), Argument::LongLong(5), Argument::Code(0x19000021),
+                             Argument::Text("LTO"), Argument::Int(-3), Argument::Code(0x190000aa)});
 
     const auto segments = standin::decodePosting(record);
     ASSERT_EQ(segments.size(), 4u);
@@ -210,27 +217,17 @@ TEST_F(ConsoleTest, UnknownCodesAndStrayValuesStillShowWhatWasSent) {
 }
 
 TEST_F(ConsoleTest, AnOpeningWithoutACodeStillShowsItsCode) {
-    Record record;
-    record.kind = Record::Kind::Raise;
-    record.params = {0};
-    EXPECT_EQ(standin::renderPosting(record), "[0x00000000]");
+    EXPECT_EQ(standin::renderPosting(raising(0, {})), "[0x00000000]");
 }
 
 TEST_F(ConsoleTest, ValuesMissingFromAShortStreamRenderEmpty) {
-    Record record;
-    record.kind = Record::Kind::Raise;
-    record.params = {0x19000027};
-    record.arguments = {Argument::Text("LTO")};
-    EXPECT_EQ(standin::renderPosting(record),
+    EXPECT_EQ(standin::renderPosting(raising(0x19000027, {Argument::Text("LTO")})),
               "Please insert the required media [LTO] for JobID [].");
 }
 
 TEST_F(ConsoleTest, AnErrorIdTheCatalogueDoesNotKnowIsShownAsANumber) {
-    Record record;
-    record.kind = Record::Kind::Raise;
-    record.params = {0x1900002f};
-    record.arguments = {Argument::Int(0x1a0fffff), Argument::Text("L1"), Argument::Text("D1"),
-                        Argument::LongLong(7)};
+    const Record record = raising(0x1900002f, {Argument::Int(0x1a0fffff), Argument::Text("L1"),
+                                               Argument::Text("D1"), Argument::LongLong(7)});
     EXPECT_EQ(standin::renderPosting(record).rfind("[media-management error 0x1a0fffff]\n\n", 0),
               0u);
 }
