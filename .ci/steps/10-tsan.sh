@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# The whole test suite under ThreadSanitizer (the tsan preset), the threads
-# test among it. KORRIN_TSAN_BUILD chooses the build directory.
+# The library's and the stand-in's tests under ThreadSanitizer (the tsan
+# preset), the threads test and the real wait ended by a signal among them.
+# KORRIN_TSAN_BUILD chooses the build directory.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+source .ci/lib/unit-tests.bash
 
 build=${KORRIN_TSAN_BUILD:-build/tsan}
 start=$SECONDS
 cmake --preset tsan -B "$build" > /dev/null
-cmake --build "$build"
-ctest --preset tsan --test-dir "$build"
+cmake --build "$build" --target "${unit_test_targets[@]}"
+status=0
+TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1" run_unit_tests "$build" || status=1
 echo "tsan: $((SECONDS - start)) s"
+exit "$status"
