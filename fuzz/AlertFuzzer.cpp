@@ -318,8 +318,8 @@ private:
             expect(clear.params.at(0) == qzkr::kMsgEmpty &&
                        clear.params.at(10) == static_cast<unsigned int>(expected.code),
                    "the clearing names the code it clears");
-            const bool onlyEmptyText = clear.arguments.size() == 1 &&
-                                       clear.arguments[0] == standin::Argument::Text("");
+            const bool onlyEmptyText =
+                clear.arguments.size() == 1 && clear.arguments[0] == standin::Argument::Text("");
             expect(bound ? onlyEmptyText : clear.arguments.empty(),
                    "the clearing carries the empty text and nothing else");
             expect(records[1].params.at(0) == 3 && records[3].params.at(0) == 1,
@@ -367,16 +367,16 @@ private:
         const bool popUp = m_in.ConsumeIntegral<std::uint8_t>() < 0xF0;
         begin();
         expect(!m_alert.DisplayImportMessage(pointer(media), pointer(identifier), pointer(location),
-                                             pointer(library), pointer(drive), job,
-                                             newMediaAllowed, driveMediaInUse, m_log),
+                                             pointer(library), pointer(drive), job, newMediaAllowed,
+                                             driveMediaInUse, m_log),
                "DisplayImportMessage answers false");
         m_code = newMediaAllowed && driveMediaInUse ? qzkr::kMsgEjectThenInsertMedia
                                                     : qzkr::kMsgInsertRequiredMedia;
         // Medium and job, then four pieces: identifier, location, new media,
         // library with drive; an absent piece is a code and "".
         m_streamed = 2 + 2 + 2 + (newMediaAllowed ? 1 : 2) + (library ? 3 : 2);
-        prompted(Expected{}, job, {&media, &identifier, &location, &library,
-                                   library ? &drive : nullptr});
+        prompted(Expected{}, job,
+                 {&media, &identifier, &location, &library, library ? &drive : nullptr});
         if (popUp) popup();
     }
 
@@ -474,9 +474,10 @@ private:
         const Place at = place();
         // With an error text the event ID goes in front of library, drive and job.
         const bool errorText = code != 0 && catalogueHasText(code);
-        const Promise promise{errorText ? qzkr::kMsgMediaErrorActiveOrNew : qzkr::kMsgNewMedia,
-                              errorText ? 4u : 3u, true, notAnsweredOk(),
-                              "DisplayWrongNewMediaMessage answers true unless the box answered OK"};
+        const Promise promise{
+            errorText ? qzkr::kMsgMediaErrorActiveOrNew : qzkr::kMsgNewMedia, errorText ? 4u : 3u,
+            true, notAnsweredOk(),
+            "DisplayWrongNewMediaMessage answers true unless the box answered OK"};
         cycled(at, promise, [&](const char* library) {
             return m_alert.DisplayWrongNewMediaMessage(library, pointer(at.drive), code, at.job,
                                                        m_log, at.pendingFlag);
@@ -497,7 +498,8 @@ private:
     }
 
     void mediaError() {
-        const int code = m_in.ConsumeBool() ? m_in.ConsumeIntegral<int>() : qzkr::kReadErrorBlockSize;
+        const int code =
+            m_in.ConsumeBool() ? m_in.ConsumeIntegral<int>() : qzkr::kReadErrorBlockSize;
         const Place at = place();
         const auto prompt = [&](const char* library) {
             return m_alert.DisplayMediaErrorMessage(code, library, pointer(at.drive), at.job, m_log,
@@ -548,11 +550,11 @@ private:
         m_streamed = hasPreface ? 5 : 4;
         begin();
         const Expected expected = cycle(job, pendingFlag, false);
-        expect(m_alert.DisplayIdentifyMediaMessage(
-                   preface ? prefaceBuffer.data() : nullptr,
-                   (buffers & 0x01) ? location.data() : nullptr,
-                   (buffers & 0x02) ? barcode.data() : nullptr, pointer(media), volumeId,
-                   pointer(library), pointer(drive), job, m_log, pendingFlag),
+        expect(m_alert.DisplayIdentifyMediaMessage(preface ? prefaceBuffer.data() : nullptr,
+                                                   (buffers & 0x01) ? location.data() : nullptr,
+                                                   (buffers & 0x02) ? barcode.data() : nullptr,
+                                                   pointer(media), volumeId, pointer(library),
+                                                   pointer(drive), job, m_log, pendingFlag),
                "an identification the dialog does not confirm answers true");
         expect(location == locationBefore && barcode == barcodeBefore,
                "the caller's buffers are written only after a confirmation");

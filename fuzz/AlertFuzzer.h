@@ -11,16 +11,16 @@ namespace korrinfuzz {
 
 // The operations a target may draw from, as bits of a set.
 enum Operation : unsigned {
-    kImport = 1u << 0,         // DisplayImportMessage, usually popped up after
-    kWrongMedia = 1u << 1,     // DisplayWrongMediaInDriveMessage, usually popped up after
-    kPopup = 1u << 2,          // popupDialogBox on whatever is prepared
+    kImport = 1u << 0,      // DisplayImportMessage, usually popped up after
+    kWrongMedia = 1u << 1,  // DisplayWrongMediaInDriveMessage, usually popped up after
+    kPopup = 1u << 2,       // popupDialogBox on whatever is prepared
     kImportNewMedia = 1u << 3,
     kWrongNewMedia = 1u << 4,
     kCrcError = 1u << 5,
     kMediaError = 1u << 6,
     kIdentify = 1u << 7,
-    kLocalError = 1u << 8,     // DisplayErrorMessageLocally
-    kMessageBox = 1u << 9,     // ShowMessageBox
+    kLocalError = 1u << 8,  // DisplayErrorMessageLocally
+    kMessageBox = 1u << 9,  // ShowMessageBox
 };
 
 // The families the targets are built for.

@@ -35,7 +35,9 @@ struct Operation {
     Step run;
 };
 
-void construct(Alert& alert, MMDebug& log) { alert = std::make_unique<QZKRGuiInterface>(log, kJob); }
+void construct(Alert& alert, MMDebug& log) {
+    alert = std::make_unique<QZKRGuiInterface>(log, kJob);
+}
 void importMessage(Alert& alert, MMDebug& log) {
     alert->DisplayImportMessage("M1", "I1", "L1", "Lib1", "D1", kJob, true, false, log);
 }
@@ -59,9 +61,13 @@ const Operation kOperations[] = {
          alert->DisplayWrongNewMediaMessage("Lib1", "D1", 2017, kJob, log, false);
      }},
     {"CRCErrorMessage", nullptr,
-     [](Alert& alert, MMDebug& log) { alert->DisplayCRCErrorMessage("Lib1", "D1", kJob, log, true); }},
+     [](Alert& alert, MMDebug& log) {
+         alert->DisplayCRCErrorMessage("Lib1", "D1", kJob, log, true);
+     }},
     {"CRCErrorMessageWhileStamping", nullptr,
-     [](Alert& alert, MMDebug& log) { alert->DisplayCRCErrorMessage("Lib1", "D1", 0, log, false); }},
+     [](Alert& alert, MMDebug& log) {
+         alert->DisplayCRCErrorMessage("Lib1", "D1", 0, log, false);
+     }},
     {"MediaErrorMessage", nullptr,
      [](Alert& alert, MMDebug& log) {
          alert->DisplayMediaErrorMessage(qzkr::kReadErrorBlockSize, "Lib1", "D1", kJob, log, true);
@@ -162,15 +168,16 @@ protected:
         const bool clearingThrew =
             outcome.thrown == "injected fault in QZJobClient::setPendingCause" &&
             outcome.clearings == 1;
-        const bool clearingTextThrew = outcome.thrown == "injected fault in EvEvent::addArgument" &&
-                                       outcome.clearings == 0;
+        const bool clearingTextThrew =
+            outcome.thrown == "injected fault in EvEvent::addArgument" && outcome.clearings == 0;
         EXPECT_TRUE(clearingThrew || clearingTextThrew) << outcome.thrown;
         EXPECT_EQ(outcome.calls, k) << "nothing may run after the clearing threw";
         EXPECT_EQ(standin::Journal::isPending(kJob), records[raise].accepted);
     }
 
     void expectTextsBounded(const QZKRGuiInterface& alert) {
-        for (const char* text : {alert.getMessageText(), alert.getGumMessage(), alert.getLogText()}) {
+        for (const char* text :
+             {alert.getMessageText(), alert.getGumMessage(), alert.getLogText()}) {
             EXPECT_NE(std::memchr(text, '\0', QZKRGuiInterface::kTextSize), nullptr);
         }
     }

@@ -52,9 +52,10 @@ Posted prompt(QZKRGuiInterface& alert, MMDebug& log, long long jobId, const std:
         alert.DisplayWrongMediaInDriveMessage(tag.c_str(), nullptr, 0, library.c_str(),
                                               drive.c_str(), media.c_str(), jobId, log);
         alert.popupDialogBox(log, false, false);
-        return {qzkr::kMsgWrongMediaInDrive,
-                event({text(library), text(drive), job(jobId), piece(qzkr::kPieceMediaName, {media}),
-                       piece(qzkr::kPieceBarcode, {tag}), absent(), absent()})};
+        return {
+            qzkr::kMsgWrongMediaInDrive,
+            event({text(library), text(drive), job(jobId), piece(qzkr::kPieceMediaName, {media}),
+                   piece(qzkr::kPieceBarcode, {tag}), absent(), absent()})};
     case 2:
         alert.DisplayImportNewMediaMessage(library.c_str(), drive.c_str(), jobId, log, true);
         return {qzkr::kMsgNewMedia, event({text(library), text(drive), job(jobId)})};
@@ -150,7 +151,8 @@ TEST_F(ThreadsTest, WorkersOnSeparateObjectsKeepToTheirOwnJobs) {
     for (const auto& line : debugLines()) {
         if (line.source != standin::DebugLine::Source::MM) continue;
         for (int w = 0; w < kWorkers; ++w) {
-            if (line.message.find("Lib-w" + std::to_string(w) + "-") != std::string::npos) ++lines[w];
+            if (line.message.find("Lib-w" + std::to_string(w) + "-") != std::string::npos)
+                ++lines[w];
         }
     }
     EXPECT_EQ(lines, std::vector<int>(kWorkers, kPromptsPerWorker));
