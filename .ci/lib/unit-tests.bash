@@ -29,3 +29,15 @@ run_unit_tests() {
     rm -rf "$logs"
     return "$status"
 }
+
+# unit_test_step PRESET BUILD [COMMAND...]: configures BUILD with the preset,
+# builds the binaries, runs them under COMMAND and tells how long it all took.
+unit_test_step() {
+    local preset=$1 build=$2 start=$SECONDS status=0
+    shift 2
+    cmake --preset "$preset" -B "$build" > /dev/null
+    cmake --build "$build" --target "${unit_test_targets[@]}"
+    run_unit_tests "$build" "$@" || status=1
+    echo "$preset: $((SECONDS - start)) s"
+    return "$status"
+}

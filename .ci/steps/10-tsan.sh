@@ -6,11 +6,5 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 source .ci/lib/unit-tests.bash
 
-build=${KORRIN_TSAN_BUILD:-build/tsan}
-start=$SECONDS
-cmake --preset tsan -B "$build" > /dev/null
-cmake --build "$build" --target "${unit_test_targets[@]}"
-status=0
-TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1" run_unit_tests "$build" || status=1
-echo "tsan: $((SECONDS - start)) s"
-exit "$status"
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+unit_test_step tsan "${KORRIN_TSAN_BUILD:-build/tsan}"

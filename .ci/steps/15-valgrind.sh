@@ -6,12 +6,6 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 source .ci/lib/unit-tests.bash
 
-build=${KORRIN_MEMCHECK_BUILD:-build/memcheck}
-start=$SECONDS
-cmake --preset memcheck -B "$build" > /dev/null
-cmake --build "$build" --target "${unit_test_targets[@]}"
-status=0
-run_unit_tests "$build" valgrind --error-exitcode=1 --leak-check=full \
-    --errors-for-leak-kinds=definite,possible --track-origins=yes || status=1
-echo "valgrind: $((SECONDS - start)) s"
-exit "$status"
+unit_test_step memcheck "${KORRIN_MEMCHECK_BUILD:-build/memcheck}" \
+    valgrind --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,possible \
+    --track-origins=yes
