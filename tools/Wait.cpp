@@ -114,10 +114,11 @@ void WaitEnder::watch() {
         const bool due = answerNow || (m_options.answerAfter &&
                                        elapsed >= static_cast<long>(*m_options.answerAfter));
         if (due && (!sent || now - lastSent >= kResend)) {
+            // Set before the signal: the woken thread may read it at once.
+            m_answered = true;
             pthread_kill(m_sleeper, SIGALRM);
             sent = true;
             lastSent = now;
-            m_answered = true;
         }
         const long total = m_options.answerAfter ? static_cast<long>(*m_options.answerAfter)
                                                  : static_cast<long>(kWaitSeconds);
