@@ -63,9 +63,14 @@ namespace qzkr {
 
 void convertNewLines(char* dst, const char* src, std::size_t dstSize) noexcept {
     if (dst == nullptr || src == nullptr || dstSize == 0) return;
-    std::size_t i = 0;
-    for (; i + 1 < dstSize && src[i] != '\0'; ++i) dst[i] = src[i] == '\n' ? ' ' : src[i];
-    dst[i] = '\0';
+    std::size_t length = std::strlen(src);
+    if (length > dstSize - 1) length = dstSize - 1;
+    std::memmove(dst, src, length);
+    dst[length] = '\0';
+    for (char* lineFeed = dst; (lineFeed = static_cast<char*>(std::memchr(lineFeed, '\n',
+                                                               dst + length - lineFeed)));) {
+        *lineFeed = ' ';
+    }
 }
 
 }  // namespace qzkr
@@ -88,18 +93,17 @@ void streamPiece(EvEvent& event, int pieceCode, const char* value) {
 // An absent piece: the empty sub-message.
 void streamAbsentPiece(EvEvent& event) { streamCode(event, qzkr::kMsgEmpty) << ""; }
 
-// Formats one optional piece and appends it to the message text and the
-// event text alike.
+// Formats one optional piece onto the message text and appends the same
+// bytes to the event text: the piece stands in both alike.
 void appendPiece(TextBuffer message, TextBuffer event, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 void appendPiece(TextBuffer message, TextBuffer event, const char* format, ...) {
-    char piece[QZKRGuiInterface::kTextSize];
+    const std::size_t start = message.length();
     va_list values;
     va_start(values, format);
-    TextBuffer(piece).vformat(format, values);
+    message.vappend(format, values);
     va_end(values);
-    message.append("%s", piece);
-    event.append("%s", piece);
+    event.appendBytes(message.data() + start, message.length() - start);
 }
 
 }  // namespace
@@ -295,7 +299,7 @@ bool QZKRGuiInterface::DisplayErrorMessageLocally(const char* text, long long jo
     event.clear();
     message.clear();
     message.format("%s\nPress OK after the media is imported or CANCEL to abort", text);
-    event.format("%s", text);
+    event.copy(text);
     unsigned int errorCode = 0;
     return ShowMessageBox(m_messageText, jobId, errorCode, false) != kAnswerOK;
 }
@@ -322,10 +326,10 @@ bool QZKRGuiInterface::DisplayImportMessage(const char* mediaName, const char* i
         message.format("Please insert the required media [%s] for JobID [%lld]", mediaName, jobId);
         beginEvent(qzkr::kMsgInsertRequiredMedia) << mediaName << jobId;
     }
-    event.format("%s", m_messageText);
+    event.copy(m_messageText);
 
     if (addOptionalPiece(qzkr::kPieceIdentifier, " with identifier [%s]", identifier)) {
-        event.append("\n");
+        event.appendText("\n");
     }
     addOptionalPiece(qzkr::kPieceLocation, " from location [%s]", location);
     if (newMediaAllowed) {
@@ -342,8 +346,8 @@ bool QZKRGuiInterface::DisplayImportMessage(const char* mediaName, const char* i
         streamAbsentPiece(m_jobClient);
     }
 
-    event.append(".");
-    message.append(" and then click OK button to continue.");
+    event.appendText(".");
+    message.appendText(" and then click OK button to continue.");
     convertNewLines(m_logText, m_eventText);
     return false;
 }
@@ -363,11 +367,11 @@ bool QZKRGuiInterface::DisplayWrongMediaInDriveMessage(const char* barcode, cons
         "The Media in the library [%s] drive [%s] for JobID [%lld] is not correct.\n\n"
         "Please insert the media ",
         library, drive, jobId);
-    event.format("%s", m_messageText);
+    event.copy(m_messageText);
 
     addOptionalPiece(qzkr::kPieceMediaName, "[%s] ", mediaName);
     if (addOptionalPiece(qzkr::kPieceBarcode, "with barcode [%s] ", barcode)) {
-        event.append("\n");
+        event.appendText("\n");
     }
     addOptionalPiece(qzkr::kPieceLocation, "from the location [%s] ", location);
     // The time text lives only in this call: the event copies it when streamed.
@@ -381,8 +385,8 @@ bool QZKRGuiInterface::DisplayWrongMediaInDriveMessage(const char* barcode, cons
     addOptionalPiece(qzkr::kPieceLastWriteTime, "with last write-time=\"%s\" ",
                      lastWriteTime > 0 ? timeText : nullptr);
 
-    event.append(".");
-    message.append("and then click OK to continue.");
+    event.appendText(".");
+    message.appendText("and then click OK to continue.");
     convertNewLines(m_logText, m_eventText);
     return false;
 }
@@ -399,9 +403,9 @@ bool QZKRGuiInterface::DisplayImportNewMediaMessage(const char* library, const c
     beginEvent(qzkr::kMsgNewMedia) << library << drive << jobId;
     message.format("Please insert a new media into the library [%s] drive [%s] for JobID [%lld]",
                    library, drive, jobId);
-    event.format("%s", m_messageText);
-    event.append(".");
-    message.append(" and then click OK to continue.");
+    event.copy(m_messageText);
+    event.appendText(".");
+    message.appendText(" and then click OK to continue.");
     convertNewLines(m_logText, m_eventText);
     return runPromptCycle(debugLog, pendingFlag, false);
 }
@@ -416,8 +420,8 @@ bool QZKRGuiInterface::DisplayWrongNewMediaMessage(const char* library, const ch
     if (errorCode != 0) {
         MMS2BaseError::getErrorStringForCode(errorCode, errorText, static_cast<int>(kTextSize), 0);
         errorText[kTextSize - 1] = '\0';
-        TextBuffer(work).format("%s", orEmpty(catalogue.getAdvise(errorCode)));
-        TextBuffer(errorText).append("%s", work);
+        TextBuffer(work).copy(orEmpty(catalogue.getAdvise(errorCode)));
+        TextBuffer(errorText).appendText(work);
     }
     if (library == nullptr) return false;
     drive = orEmpty(drive);
@@ -425,8 +429,8 @@ bool QZKRGuiInterface::DisplayWrongNewMediaMessage(const char* library, const ch
     TextBuffer event(m_eventText);
 
     if (errorText[0] != '\0') {
-        event.format("%s", errorText);
-        event.append("\n\n");
+        event.copy(errorText);
+        event.appendText("\n\n");
         beginEvent(qzkr::kMsgMediaErrorActiveOrNew)
             << MMS2BaseError::getEvEventErrorCodeID(errorCode);
     } else {
@@ -438,10 +442,10 @@ bool QZKRGuiInterface::DisplayWrongNewMediaMessage(const char* library, const ch
         "Please insert the active media or a new media into the library [%s] drive [%s] for "
         "JobID [%lld]",
         library, drive, jobId);
-    event.append("%s", work);
-    message.format("%s", m_eventText);
-    event.append(".");
-    message.append(" and then click OK to continue.");
+    event.appendText(work);
+    message.copy(m_eventText);
+    event.appendText(".");
+    message.appendText(" and then click OK to continue.");
     convertNewLines(m_logText, m_eventText);
     return runPromptCycle(debugLog, pendingFlag, false);
 }
@@ -551,7 +555,7 @@ bool QZKRGuiInterface::DisplayIdentifyMediaMessage(char* preface, char* exportLo
     } else {
         message.clear();
     }
-    event.format("%s", m_messageText);
+    event.copy(m_messageText);
     if (hasPreface) {
         beginEvent(qzkr::kMsgIdentifyMediaWithPreface) << static_cast<const char*>(preface);
     } else {
@@ -564,13 +568,13 @@ bool QZKRGuiInterface::DisplayIdentifyMediaMessage(char* preface, char* exportLo
         "Please provide the location and identifier for the media\nwith Unique ID [%s] used by "
         "JobID [%lld]\nin Standalone library [%s] drive [%s].\n",
         mediaUniqueId, jobId, library, drive);
-    event.append("%s", piece);
+    event.appendText(piece);
     TextBuffer(piece).format(
         "Media used by JobID [%lld] in standalone library \"%s\" drive \"%s\" has not been "
         "identified. Please enter a media identifier and location to which the media would be "
         "stored.",
         jobId, library, drive);
-    message.append("%s", piece);
+    message.appendText(piece);
     convertNewLines(m_logText, m_eventText);
     QZKR_LOG(debugLog, "%s", m_logText);
 
@@ -586,11 +590,11 @@ bool QZKRGuiInterface::DisplayIdentifyMediaMessage(char* preface, char* exportLo
 
     const char* location = dialog->getExportLocation();
     if (exportLocation != nullptr && location != nullptr) {
-        TextBuffer(exportLocation, kExportLocationSize).format("%s", location);
+        TextBuffer(exportLocation, kExportLocationSize).copy(location);
     }
     if (barcode != nullptr && barcode[0] == '\0') {
         std::memset(barcode, 0, kBarcodeSize);
-        TextBuffer(barcode, kBarcodeSize).format("%s", orEmpty(dialog->getBarcode()));
+        TextBuffer(barcode, kBarcodeSize).copy(orEmpty(dialog->getBarcode()));
     }
     return false;
 }

@@ -58,6 +58,28 @@ bool TextBuffer::vappend(const char* format, va_list values) noexcept {
     return writeAt(length(), format, values);
 }
 
+bool TextBuffer::copy(const char* text) noexcept {
+    clear();
+    return appendText(text);
+}
+
+bool TextBuffer::appendText(const char* text) noexcept {
+    return appendBytes(text, std::strlen(text));
+}
+
+bool TextBuffer::appendBytes(const char* bytes, std::size_t count) noexcept {
+    const std::size_t offset = length();
+    const std::size_t room = m_size - 1 - offset;
+    if (count <= room) {
+        std::memmove(m_data + offset, bytes, count);
+        m_data[offset + count] = '\0';
+        return true;
+    }
+    std::memmove(m_data + offset, bytes, room);
+    cutAfter(offset);
+    return false;
+}
+
 void TextBuffer::clear() noexcept { m_data[0] = '\0'; }
 
 std::size_t TextBuffer::length() const noexcept {
@@ -74,9 +96,12 @@ bool TextBuffer::writeAt(std::size_t offset, const char* format, va_list values)
         return false;
     }
     if (static_cast<std::size_t>(wanted) < room) return true;
-    const std::size_t end = wholeCharacterLength(m_data, offset, m_size - 1);
-    m_data[end] = '\0';
+    cutAfter(offset);
     return false;
+}
+
+void TextBuffer::cutAfter(std::size_t offset) noexcept {
+    m_data[wholeCharacterLength(m_data, offset, m_size - 1)] = '\0';
 }
 
 }  // namespace qzkr

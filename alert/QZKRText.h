@@ -32,7 +32,14 @@ public:
     bool append(const char* format, ...) noexcept __attribute__((format(printf, 2, 3)));
     bool vformat(const char* format, va_list values) noexcept __attribute__((format(printf, 2, 0)));
     bool vappend(const char* format, va_list values) noexcept __attribute__((format(printf, 2, 0)));
+    // Replaces the content with text / appends text, copied as it is (no
+    // format), cut like any other write.
+    bool copy(const char* text) noexcept;
+    bool appendText(const char* text) noexcept;
+    bool appendBytes(const char* bytes, std::size_t count) noexcept;
     void clear() noexcept;
+
+    const char* data() const noexcept { return m_data; }
 
     std::size_t length() const noexcept;
     std::size_t capacity() const noexcept { return m_size - 1; }
@@ -40,6 +47,8 @@ public:
 private:
     bool writeAt(std::size_t offset, const char* format, va_list values) noexcept
         __attribute__((format(printf, 3, 0)));
+    // Ends a write that did not fit: the buffer is full up to its last byte.
+    void cutAfter(std::size_t offset) noexcept;
 
     char* m_data;
     std::size_t m_size;

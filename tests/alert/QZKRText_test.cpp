@@ -65,6 +65,19 @@ TEST(TextBufferTest, EveryTruncationKeepsWholeUtf8Characters) {
     }
 }
 
+// The unformatted copy cuts exactly as a formatted write does.
+TEST(TextBufferTest, CopiedTextIsCutLikeFormattedText) {
+    const std::string source = "ab\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80%s";
+    for (std::size_t size = 1; size <= source.size() + 1; ++size) {
+        std::vector<char> copied(size + 2, '#'), formatted(size + 2, '#');
+        TextBuffer(copied.data(), size).copy("x");
+        TextBuffer(copied.data(), size).appendText(source.c_str());
+        TextBuffer(formatted.data(), size).format("x%s", source.c_str());
+        EXPECT_EQ(std::string(copied.data()), std::string(formatted.data())) << size;
+        EXPECT_EQ(copied[size], '#');
+    }
+}
+
 TEST(TextBufferTest, TheTwoThousandFortyEightByteEdge) {
     char buffer[2048];
     TextBuffer text(buffer);
