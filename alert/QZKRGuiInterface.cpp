@@ -53,7 +53,7 @@ constexpr std::size_t kTimeTextSize = 1024;
 
 // Every line of the agent's debug log: "%s:%d: " and the line's own format,
 // filled with this file's name and the line of the logging statement.
-#define QZKR_LOG(debugLog, format, ...)                                                        \
+#define QZKR_LOG(debugLog, format, ...)                                                     \
     (debugLog).DebugMM(1, 2, kLogModule, -1LL, -1, "%s:%d: " format, kSourceName, __LINE__, \
                        __VA_ARGS__)
 #define QZKR_LOG_TEXT(debugLog, text) \
@@ -67,8 +67,8 @@ void convertNewLines(char* dst, const char* src, std::size_t dstSize) noexcept {
     if (length > dstSize - 1) length = dstSize - 1;
     std::memmove(dst, src, length);
     dst[length] = '\0';
-    for (char* lineFeed = dst; (lineFeed = static_cast<char*>(std::memchr(lineFeed, '\n',
-                                                               dst + length - lineFeed)));) {
+    for (char* lineFeed = dst;
+         (lineFeed = static_cast<char*>(std::memchr(lineFeed, '\n', dst + length - lineFeed)));) {
         *lineFeed = ' ';
     }
 }
@@ -116,7 +116,6 @@ QZKRGuiInterface::QZKRGuiInterface(MMDebug& debugLog, long long jobId)
       m_eventText(),
       m_logText(),
       m_eventMessageCode(0),
-      m_jobClient(),
       m_hostName() {
     QZPlatformInfo settings;
     settings.setFocus(QZPI_Focus::getFocus());
@@ -182,10 +181,9 @@ bool QZKRGuiInterface::displayPopupAndEventMsgInGUI(MMDebug& debugLog, bool pend
         m_jobClient.setJobState(static_cast<QZJobState>(kJobStateAlerting), nullptr, false);
     } else {
         m_jobClient << "";
-        accepted = m_jobClient.setPendingCause(qzkr::kMsgEmpty, nullptr, true, messageType, 0, 0,
-                                               0, false, colorLevel,
-                                               static_cast<JMPendingCauseFlags>(kFlagsClear),
-                                               postedCode, 0);
+        accepted = m_jobClient.setPendingCause(
+            qzkr::kMsgEmpty, nullptr, true, messageType, 0, 0, 0, false, colorLevel,
+            static_cast<JMPendingCauseFlags>(kFlagsClear), postedCode, 0);
         m_jobClient.setJobState(static_cast<QZJobState>(kJobStateRunning), nullptr, false);
     }
     if (!accepted) {
@@ -242,7 +240,8 @@ long long QZKRGuiInterface::waitInMessageBox(MMDebug& debugLog, bool boxFlag) {
     unsigned int errorCode = 0;
     const long long answer = ShowMessageBox(m_messageText, m_jobId, errorCode, boxFlag);
     if (errorCode != 0) {
-        QZKR_LOG(debugLog, "ShowMessageBox returned ErrorCode [%ld].", static_cast<long>(errorCode));
+        QZKR_LOG(debugLog, "ShowMessageBox returned ErrorCode [%ld].",
+                 static_cast<long>(errorCode));
     }
     return answer;
 }
@@ -259,8 +258,8 @@ bool QZKRGuiInterface::popupDialogBox(MMDebug& debugLog, bool, bool pendingFlag)
 // the raising.
 bool QZKRGuiInterface::runPromptCycle(MMDebug& debugLog, bool pendingFlag, bool boxFlag) {
     QZKR_LOG(debugLog, "%s", m_logText);
-    const long long answer = raiseRunClear(debugLog, pendingFlag,
-                                           [&] { return waitInMessageBox(debugLog, boxFlag); });
+    const long long answer =
+        raiseRunClear(debugLog, pendingFlag, [&] { return waitInMessageBox(debugLog, boxFlag); });
     return answer != kAnswerOK;
 }
 
@@ -309,8 +308,7 @@ bool QZKRGuiInterface::DisplayErrorMessageLocally(const char* text, long long jo
 bool QZKRGuiInterface::DisplayImportMessage(const char* mediaName, const char* identifier,
                                             const char* location, const char* library,
                                             const char* drive, long long jobId,
-                                            bool newMediaAllowed, bool driveMediaInUse,
-                                            MMDebug&) {
+                                            bool newMediaAllowed, bool driveMediaInUse, MMDebug&) {
     m_jobId = jobId;
     mediaName = orEmpty(mediaName);
     TextBuffer message(m_messageText);

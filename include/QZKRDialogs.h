@@ -40,7 +40,7 @@ public:
     // The two booleans are accepted and not used on this host.
     QZKRMessageBox(const char* text, unsigned long jobId, bool, bool)
         : text(qzkr_dialog_detail::copyText(text, "QZKRMessageBox")), jobId(jobId) {}
-    ~QZKRMessageBox() {}
+    ~QZKRMessageBox() = default;
     QZKRMessageBox(const QZKRMessageBox&) = delete;
     QZKRMessageBox& operator=(const QZKRMessageBox&) = delete;
 
@@ -63,7 +63,7 @@ public:
           volume(qzkr_dialog_detail::copyText(volume, "MediaExportDlg volume")),
           text(qzkr_dialog_detail::copyText(text, "MediaExportDlg text")),
           jobId(jobId) {}
-    ~MediaExportDlg() {}
+    ~MediaExportDlg() = default;
     MediaExportDlg(const MediaExportDlg&) = delete;
     MediaExportDlg& operator=(const MediaExportDlg&) = delete;
 

@@ -114,9 +114,8 @@ public:
     // lastWriteTime (> 0: present). A null library prepares nothing: only the
     // job ID is stored. Always returns false.
     bool DisplayWrongMediaInDriveMessage(const char* barcode, const char* location,
-                                         long lastWriteTime, const char* library,
-                                         const char* drive, const char* mediaName,
-                                         long long jobId, MMDebug& debugLog);
+                                         long lastWriteTime, const char* library, const char* drive,
+                                         const char* mediaName, long long jobId, MMDebug& debugLog);
 
     // --- Prompts that run the cycle themselves ----------------------------
     // Each logs its log text, raises, waits (or runs its dialog) and clears.
@@ -150,9 +149,9 @@ public:
     // entry, the barcode into barcode (kBarcodeSize bytes, zero-filled); a
     // null buffer is never written. Returns false when confirmed, else true.
     bool DisplayIdentifyMediaMessage(char* preface, char* exportLocation, char* barcode,
-                                     const char* mediaUniqueId, int volumeId,
-                                     const char* library, const char* drive, long long jobId,
-                                     MMDebug& debugLog, bool pendingFlag);
+                                     const char* mediaUniqueId, int volumeId, const char* library,
+                                     const char* drive, long long jobId, MMDebug& debugLog,
+                                     bool pendingFlag);
 
 private:
     template <typename Body>

@@ -26,7 +26,7 @@ constexpr int kMsgInsertRequiredMedia = 0x19000027;       // media name, job
 constexpr int kPieceIdentifier = 0x19000028;              // identifier
 constexpr int kPieceNewMedia = 0x19000029;                // no values
 constexpr int kPieceLibraryAndDrive = 0x1900002a;         // library, drive
-constexpr int kMsgMediaErrorActiveOrNew = 0x1900002f;     // event error ID (int), library, drive, job
+constexpr int kMsgMediaErrorActiveOrNew = 0x1900002f;  // event error ID (int), library, drive, job
 
 // The read-error code DisplayMediaErrorMessage knows: the tape's volume block
 // size differs from the product's standard.

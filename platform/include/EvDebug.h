@@ -8,7 +8,7 @@ class EvDebugFileInstance;
 
 class EvDebug {
 public:
-    explicit EvDebug(EvDebugFileInstance* instance);   // the alert library passes nullptr
+    explicit EvDebug(EvDebugFileInstance* instance);  // the alert library passes nullptr
     ~EvDebug();
     EvDebug(const EvDebug&) = delete;
     EvDebug& operator=(const EvDebug&) = delete;

@@ -12,7 +12,7 @@ public:
 
     // Leaves a NUL-terminated text, possibly empty, of at most bufferSize bytes.
     static int getErrorStringForCode(int code, char* buffer, int bufferSize, int flags);
-    const char* getAdvise(int code);                 // never null; possibly empty
+    const char* getAdvise(int code);  // never null; possibly empty
     static int getEvEventErrorCodeID(int code);
 };
 

@@ -15,11 +15,7 @@
 enum QZS_PLATFORMTYPE : int { QZS_PLATFORM_UNIX = 2 };
 enum EvMessageType : int { EV_MESSAGE_OPERATOR_ALERT = 300 };
 enum JMGUIAlertColorLevel : int { JM_ALERT_COLOR_CRITICAL = 40 };
-enum JMPendingCauseFlags : int {
-    JM_PENDING_NONE = 0,
-    JM_PENDING_SET = 1,
-    JM_PENDING_CLEAR = 2
-};
+enum JMPendingCauseFlags : int { JM_PENDING_NONE = 0, JM_PENDING_SET = 1, JM_PENDING_CLEAR = 2 };
 enum QZJobState : int { QZ_JOB_RUNNING = 1, QZ_JOB_PENDING = 3 };
 
 class QZJobClient : public EvEvent {
@@ -38,8 +34,8 @@ public:
     // posting call, in order, as its event's arguments; the next event
     // starts with none.
     bool setPendingCauseAndCriticalEvent(int messageCode, int, bool, EvMessageType, bool,
-                                         JMGUIAlertColorLevel, JMPendingCauseFlags,
-                                         unsigned int, unsigned int);
+                                         JMGUIAlertColorLevel, JMPendingCauseFlags, unsigned int,
+                                         unsigned int);
     bool setPendingCause(int pendingCauseCode, const std::vector<long long>*, bool, EvMessageType,
                          int, int, int, bool, JMGUIAlertColorLevel, JMPendingCauseFlags,
                          unsigned int, unsigned int);

@@ -24,9 +24,7 @@ struct ThreadCalls {
 
 thread_local ThreadCalls t_calls;
 
-std::size_t index(Call call) {
-    return static_cast<std::size_t>(call);
-}
+std::size_t index(Call call) { return static_cast<std::size_t>(call); }
 
 }  // namespace
 
@@ -60,17 +58,13 @@ const char* callName(Call call) {
     return "unknown call";
 }
 
-std::uint64_t Calls::total() {
-    return t_calls.total;
-}
+std::uint64_t Calls::total() { return t_calls.total; }
 
 std::uint64_t Calls::count(Call call) {
     return index(call) < kKinds ? t_calls.counts[index(call)] : 0;
 }
 
-void Calls::reset() {
-    t_calls = ThreadCalls{};
-}
+void Calls::reset() { t_calls = ThreadCalls{}; }
 
 void Calls::faultAt(std::uint64_t k, Fault fault) {
     if (k == 0) return;

@@ -108,8 +108,8 @@ using standin::DebugLine;
 MMDebug::MMDebug() = default;
 MMDebug::~MMDebug() = default;
 
-void MMDebug::DebugMM(int a, int b, const char* module, long long jobId, int c,
-                      const char* format, ...) {
+void MMDebug::DebugMM(int a, int b, const char* module, long long jobId, int c, const char* format,
+                      ...) {
     if (standin::detail::enter(Call::DebugMM)) return;
     DebugLine line;
     line.source = DebugLine::Source::MM;
@@ -124,8 +124,7 @@ void MMDebug::DebugMM(int a, int b, const char* module, long long jobId, int c,
     line.message = standin::vformat(format, values);
     va_end(values);
     const std::string head = "MM " + std::to_string(a) + ' ' + std::to_string(b) + " \"" +
-                             line.module + "\" " + std::to_string(jobId) + ' ' +
-                             std::to_string(c);
+                             line.module + "\" " + std::to_string(jobId) + ' ' + std::to_string(c);
     standin::emit(std::move(line), head);
 }
 

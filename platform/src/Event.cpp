@@ -31,22 +31,17 @@ long long Argument::number() const {
     const std::size_t width = bytes.size() < 8 ? bytes.size() : 8;
     unsigned long long value = 0;
     for (std::size_t i = width; i-- > 0;) value = (value << 8) | bytes[i];
-    if (tag == 5 && width == 4)
-        return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+    if (tag == 5 && width == 4) return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
     return static_cast<long long>(value);
 }
 
-Argument Argument::Int(int value) {
-    return numeric(5, static_cast<unsigned int>(value), 4);
-}
+Argument Argument::Int(int value) { return numeric(5, static_cast<unsigned int>(value), 4); }
 
 Argument Argument::LongLong(long long value) {
     return numeric(9, static_cast<unsigned long long>(value), 8);
 }
 
-Argument Argument::Code(unsigned long value) {
-    return numeric(10, value, 8);
-}
+Argument Argument::Code(unsigned long value) { return numeric(10, value, 8); }
 
 Argument Argument::Text(const std::string& value) {
     Argument argument;
@@ -62,12 +57,8 @@ bool operator==(const Argument& a, const Argument& b) {
 std::string describe(const Argument& argument) {
     char number[64];
     switch (argument.tag) {
-    case 5:
-        std::snprintf(number, sizeof number, "int %lld", argument.number());
-        return number;
-    case 9:
-        std::snprintf(number, sizeof number, "ll %lld", argument.number());
-        return number;
+    case 5: std::snprintf(number, sizeof number, "int %lld", argument.number()); return number;
+    case 9: std::snprintf(number, sizeof number, "ll %lld", argument.number()); return number;
     case 10:
         std::snprintf(number, sizeof number, "code 0x%llx",
                       static_cast<unsigned long long>(argument.number()));
@@ -94,9 +85,7 @@ std::string describe(const Argument& argument) {
         }
         return out + '"';
     }
-    default:
-        std::snprintf(number, sizeof number, "tag %d", argument.tag);
-        return number;
+    default: std::snprintf(number, sizeof number, "tag %d", argument.tag); return number;
     }
 }
 
@@ -104,9 +93,7 @@ std::string describe(const Argument& argument) {
 
 EvEvent::EvEvent() : m_state(new EvEventState) {}
 
-EvEvent::~EvEvent() {
-    delete m_state;
-}
+EvEvent::~EvEvent() { delete m_state; }
 
 void EvEvent::addArgument(const void* data, int tag) {
     if (standin::detail::enter(standin::Call::AddArgument)) return;
@@ -124,8 +111,7 @@ void EvEvent::addArgument(const void* data, int tag) {
     case 11:
         if (data) argument.text = static_cast<const char*>(data);
         break;
-    default:
-        break;
+    default: break;
     }
     m_state->pending.push_back(std::move(argument));
 }

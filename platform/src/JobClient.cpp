@@ -25,9 +25,7 @@ bool post(EvEventState& state, Record record, bool failed) {
     return accepted;
 }
 
-long long given(const void* pointer) {
-    return pointer ? 1 : 0;
-}
+long long given(const void* pointer) { return pointer ? 1 : 0; }
 
 }  // namespace
 
@@ -69,15 +67,15 @@ bool QZJobClient::setPendingCauseAndCriticalEvent(int messageCode, int p2, bool 
     return post(*m_state, std::move(record), failed);
 }
 
-bool QZJobClient::setPendingCause(int pendingCauseCode, const std::vector<long long>* list,
-                                  bool p3, EvMessageType messageType, int p5, int p6, int p7,
-                                  bool p8, JMGUIAlertColorLevel colorLevel,
-                                  JMPendingCauseFlags flags, unsigned int p11, unsigned int p12) {
+bool QZJobClient::setPendingCause(int pendingCauseCode, const std::vector<long long>* list, bool p3,
+                                  EvMessageType messageType, int p5, int p6, int p7, bool p8,
+                                  JMGUIAlertColorLevel colorLevel, JMPendingCauseFlags flags,
+                                  unsigned int p11, unsigned int p12) {
     const bool failed = standin::detail::enter(Call::Clear);
     Record record;
     record.kind = Record::Kind::Clear;
-    record.params = {pendingCauseCode, given(list), p3, messageType, p5,  p6,
-                     p7,               p8,          colorLevel, flags, p11, p12};
+    record.params = {pendingCauseCode, given(list), p3,  messageType, p5, p6, p7, p8,
+                     colorLevel,       flags,       p11, p12};
     return post(*m_state, std::move(record), failed);
 }
 

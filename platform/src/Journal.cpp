@@ -42,11 +42,8 @@ nlohmann::ordered_json argumentJson(const Argument& argument) {
         if (!argument.bytes.empty())
             out["value"] = static_cast<unsigned long long>(argument.number());
         break;
-    case 11:
-        out["text"] = argument.text;
-        break;
-    default:
-        break;
+    case 11: out["text"] = argument.text; break;
+    default: break;
     }
     return out;
 }

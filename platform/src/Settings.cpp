@@ -59,8 +59,7 @@ bool lookup(const QZPlatformInfo* object, const char* section, const char* key,
     const auto reader = all.byObject.find(object);
     if (reader == all.byObject.end()) return false;
     const auto& settings = reader->second.settings;
-    const auto found =
-        settings.find(section ? std::string(section) : reader->second.focus);
+    const auto found = settings.find(section ? std::string(section) : reader->second.focus);
     if (found == settings.end()) return false;
     const auto entry = found->second.find(key);
     if (entry == found->second.end()) return false;

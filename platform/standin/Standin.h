@@ -60,17 +60,17 @@ namespace standin {
 
 // One event argument as the job client copied it.
 struct Argument {
-    int tag = 0;                      // 5 int, 9 long long, 10 unsigned long, 11 text
-    std::vector<unsigned char> bytes; // the bytes handed over (numbers: 4 or 8, as given)
-    std::string text;                 // tag 11: the text; otherwise empty
+    int tag = 0;                       // 5 int, 9 long long, 10 unsigned long, 11 text
+    std::vector<unsigned char> bytes;  // the bytes handed over (numbers: 4 or 8, as given)
+    std::string text;                  // tag 11: the text; otherwise empty
 
     // The number held in `bytes`, read as little-endian; tag 5 sign-extended.
     long long number() const;
 
-    static Argument Int(int value);                    // tag 5
-    static Argument LongLong(long long value);         // tag 9
-    static Argument Code(unsigned long value);         // tag 10
-    static Argument Text(const std::string& value);    // tag 11
+    static Argument Int(int value);                  // tag 5
+    static Argument LongLong(long long value);       // tag 9
+    static Argument Code(unsigned long value);       // tag 10
+    static Argument Text(const std::string& value);  // tag 11
 };
 bool operator==(const Argument& a, const Argument& b);
 inline bool operator!=(const Argument& a, const Argument& b) { return !(a == b); }
@@ -148,11 +148,30 @@ public:
 
 // Every entry point of the contract.
 enum class Call {
-    JobClientCtor, Init, Raise, Clear, JobState, AddArgument, DiscardArguments,
-    DebugMM, EvDebugCtor, DebugLvl, DebugJob,
-    PlatformInfoCtor, SetFocus, GetFocus, HostName, GetNumber,
-    Ctime, ErrorCatalogueCtor, ErrorString, Advise, ErrorId,
-    EndianInt, EndianLongLong, EndianULongLong,
+    JobClientCtor,
+    Init,
+    Raise,
+    Clear,
+    JobState,
+    AddArgument,
+    DiscardArguments,
+    DebugMM,
+    EvDebugCtor,
+    DebugLvl,
+    DebugJob,
+    PlatformInfoCtor,
+    SetFocus,
+    GetFocus,
+    HostName,
+    GetNumber,
+    Ctime,
+    ErrorCatalogueCtor,
+    ErrorString,
+    Advise,
+    ErrorId,
+    EndianInt,
+    EndianLongLong,
+    EndianULongLong,
 };
 const char* callName(Call call);
 

@@ -68,7 +68,8 @@ TEST_F(EventStreamTest, StreamedTextMayGoAwayBeforeThePosting) {
 
 TEST(QzcastTest, LargestUnsignedLongIsMinusOne) {
     EXPECT_EQ(qzcast::lld(~0UL), -1);
-    EXPECT_EQ(qzcast::lld(0x8000000000000000UL), static_cast<long long>(-9223372036854775807LL - 1));
+    EXPECT_EQ(qzcast::lld(0x8000000000000000UL),
+              static_cast<long long>(-9223372036854775807LL - 1));
     EXPECT_EQ(qzcast::lld(42UL), 42);
 }
 

@@ -71,8 +71,8 @@ const std::string kImportTail = " and then click OK button to continue.";
 TEST_F(PromptTest, ImportMessageForEachPieceCombination) {
     const Event opening = event({text("M1"), job(42)});
     const ImportCase cases[] = {
-        {"all absent", "M1", nullptr, nullptr, nullptr, nullptr, false, false,
-         kPlain + kImportTail, kPlain + ".", qzkr::kMsgInsertRequiredMedia,
+        {"all absent", "M1", nullptr, nullptr, nullptr, nullptr, false, false, kPlain + kImportTail,
+         kPlain + ".", qzkr::kMsgInsertRequiredMedia,
          event({opening, absent(), absent(), absent(), absent()})},
         {"identifier", "M1", "ID1", nullptr, nullptr, nullptr, false, false,
          kPlain + " with identifier [ID1]" + kImportTail, kPlain + " with identifier [ID1]\n.",
@@ -102,8 +102,10 @@ TEST_F(PromptTest, ImportMessageForEachPieceCombination) {
          qzkr::kMsgEjectThenInsertMedia,
          event({opening, absent(), absent(), code(qzkr::kPieceNewMedia), absent()})},
         {"all present", "M1", "ID1", "Vault 7", "LIB", "DRV", true, true,
-         kEject + " with identifier [ID1] from location [Vault 7] OR a new media into the library "
-                  "[LIB] drive [DRV]" + kImportTail,
+         kEject +
+             " with identifier [ID1] from location [Vault 7] OR a new media into the library "
+             "[LIB] drive [DRV]" +
+             kImportTail,
          kEject + " with identifier [ID1]\n from location [Vault 7] OR a new media into the "
                   "library [LIB] drive [DRV].",
          qzkr::kMsgEjectThenInsertMedia,
@@ -111,8 +113,7 @@ TEST_F(PromptTest, ImportMessageForEachPieceCombination) {
                 piece(qzkr::kPieceLocation, {"Vault 7"}), code(qzkr::kPieceNewMedia),
                 piece(qzkr::kPieceLibraryAndDrive, {"LIB", "DRV"})})},
         {"empty strings count as present", "M1", "", "", "", "", false, false,
-         kPlain + " with identifier [] from location [] into the library [] drive []" +
-             kImportTail,
+         kPlain + " with identifier [] from location [] into the library [] drive []" + kImportTail,
          kPlain + " with identifier []\n from location [] into the library [] drive [].",
          qzkr::kMsgInsertRequiredMedia,
          event({opening, piece(qzkr::kPieceIdentifier, {""}), piece(qzkr::kPieceLocation, {""}),
@@ -143,8 +144,9 @@ TEST_F(PromptTest, ImportLineFeedsLeaveDoubleSpacesInTheLogText) {
 TEST_F(PromptTest, ImportTakesMissingRequiredTextsAsEmpty) {
     QZKRGuiInterface alert(log, 42);
     alert.DisplayImportMessage(nullptr, nullptr, nullptr, "LIB", nullptr, -4, false, false, log);
-    EXPECT_STREQ(alert.getGumMessage(),
-                 "Please insert the required media [] for JobID [-4] into the library [LIB] drive [].");
+    EXPECT_STREQ(
+        alert.getGumMessage(),
+        "Please insert the required media [] for JobID [-4] into the library [LIB] drive [].");
     EXPECT_EQ(alert.getJobId(), -4);
 }
 
@@ -206,9 +208,10 @@ TEST_F(PromptTest, WrongMediaForEachPiece) {
 TEST_F(PromptTest, WrongMediaLogTextSpacing) {
     QZKRGuiInterface alert(log, 42);
     alert.DisplayWrongMediaInDriveMessage("BC1", nullptr, 0, "LIB", "DRV", nullptr, 42, log);
-    EXPECT_STREQ(alert.getLogText(),
-                 "The Media in the library [LIB] drive [DRV] for JobID [42] is not correct.  Please "
-                 "insert the media with barcode [BC1]  .");
+    EXPECT_STREQ(
+        alert.getLogText(),
+        "The Media in the library [LIB] drive [DRV] for JobID [42] is not correct.  Please "
+        "insert the media with barcode [BC1]  .");
 }
 
 TEST_F(PromptTest, WrongMediaWithoutLibraryOnlyStoresTheJobId) {
@@ -221,7 +224,8 @@ TEST_F(PromptTest, WrongMediaWithoutLibraryOnlyStoresTheJobId) {
     expectTexts(alert, message, eventText);
     EXPECT_EQ(alert.getEventMessageCode(), qzkr::kMsgInsertRequiredMedia);
     EXPECT_EQ(standin::Calls::total(), 0u);
-    EXPECT_EQ(streamed(alert), event({text("M1"), job(42), absent(), absent(), absent(), absent()}));
+    EXPECT_EQ(streamed(alert),
+              event({text("M1"), job(42), absent(), absent(), absent(), absent()}));
 }
 
 TEST_F(PromptTest, WrongMediaFailedTimeFormattingGivesAnEmptyTime) {
@@ -235,7 +239,8 @@ TEST_F(PromptTest, WrongMediaFailedTimeFormattingGivesAnEmptyTime) {
 
 // ---------------------------------------------------------------- new or active medium
 
-const std::string kNewRequest = "Please insert a new media into the library [LIB] drive [DRV] for JobID [42]";
+const std::string kNewRequest =
+    "Please insert a new media into the library [LIB] drive [DRV] for JobID [42]";
 const std::string kActiveRequest =
     "Please insert the active media or a new media into the library [LIB] drive [DRV] for JobID "
     "[42]";
@@ -400,7 +405,8 @@ TEST_F(PromptTest, BlockSizeNoticeShowsAMessageBoxInsteadOfWaiting) {
     QZKRGuiInterface alert(log, 42);
     standin::Journal::clear();
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(alert.DisplayMediaErrorMessage(qzkr::kReadErrorBlockSize, "LIB", "DRV", 42, log, true));
+    EXPECT_FALSE(
+        alert.DisplayMediaErrorMessage(qzkr::kReadErrorBlockSize, "LIB", "DRV", 42, log, true));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Job 42: " + kBlockSizeMessage + "\n");
     expectTexts(alert, kBlockSizeMessage,
                 "A read error occured for JobID [42] for the tape in Library [LIB] Drive [DRV].\n"
@@ -470,11 +476,13 @@ TEST_F(PromptTest, IdentifyWithAPreface) {
     standin::Journal::clear();
     char preface[] = "Tape is full\nexport it";
     testing::internal::CaptureStdout();
-    alert.DisplayIdentifyMediaMessage(preface, nullptr, nullptr, "U1", 7, "LIB", "DRV", 42, log, true);
+    alert.DisplayIdentifyMediaMessage(preface, nullptr, nullptr, "U1", 7, "LIB", "DRV", 42, log,
+                                      true);
     testing::internal::GetCapturedStdout();
     expectTexts(alert, std::string(preface) + "\n\n" + kBoxRequest,
                 std::string(preface) + "\n\n" + kEventRequest);
-    EXPECT_EQ(std::string(alert.getLogText()).rfind("Tape is full export it  Please provide", 0), 0u);
+    EXPECT_EQ(std::string(alert.getLogText()).rfind("Tape is full export it  Please provide", 0),
+              0u);
     const auto records = postings();
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].params, raiseParams(qzkr::kMsgIdentifyMediaWithPreface, true));
@@ -510,8 +518,9 @@ TEST_F(PromptTest, LongAndMultiByteNamesStayInsideTheTexts) {
             char location[256] = "";
             char barcode[256] = "";
             auto check = [&](const char* what) {
-                for (const char* t : {alert.getMessageText(), static_cast<const char*>(alert.getGumMessage()),
-                                      alert.getLogText()}) {
+                for (const char* t :
+                     {alert.getMessageText(), static_cast<const char*>(alert.getGumMessage()),
+                      alert.getLogText()}) {
                     const std::size_t length = std::strlen(t);
                     EXPECT_LT(length, QZKRGuiInterface::kTextSize) << what;
                     EXPECT_TRUE(isValidUtf8(t)) << what << " shift " << shift;
@@ -530,7 +539,8 @@ TEST_F(PromptTest, LongAndMultiByteNamesStayInsideTheTexts) {
             check("crc");
             testing::internal::CaptureStdout();
             alert.DisplayMediaErrorMessage(qzkr::kReadErrorBlockSize, v, v, 42, log, false);
-            alert.DisplayIdentifyMediaMessage(preface, location, barcode, v, 1, v, v, 42, log, false);
+            alert.DisplayIdentifyMediaMessage(preface, location, barcode, v, 1, v, v, 42, log,
+                                              false);
             testing::internal::GetCapturedStdout();
             check("identify");
             alert.DisplayErrorMessageLocally(v, 42);

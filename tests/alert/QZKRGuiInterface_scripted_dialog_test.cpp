@@ -22,8 +22,8 @@ protected:
     }
     DialogScript& script() { return DialogScript::current(); }
     bool identify(char* location, char* barcode, long long jobId = 42) {
-        return alert.DisplayIdentifyMediaMessage(nullptr, location, barcode, "U1", -12, "LIB", "DRV",
-                                                 jobId, log, true);
+        return alert.DisplayIdentifyMediaMessage(nullptr, location, barcode, "U1", -12, "LIB",
+                                                 "DRV", jobId, log, true);
     }
     QZKRGuiInterface alert{log, 42};
 };
@@ -53,7 +53,8 @@ TEST_F(ScriptedDialogTest, ConfirmedDialogHandsBackLocationAndBarcode) {
     EXPECT_FALSE(identify(location, barcode));
     EXPECT_STREQ(location, "Offsite vault");
     EXPECT_STREQ(barcode, "BC0001");
-    for (std::size_t i = std::strlen(barcode); i < sizeof barcode; ++i) EXPECT_EQ(barcode[i], 0) << i;
+    for (std::size_t i = std::strlen(barcode); i < sizeof barcode; ++i)
+        EXPECT_EQ(barcode[i], 0) << i;
     // The job was raised and cleared around the dialog.
     EXPECT_EQ(states(), (std::vector<long long>{3, 1}));
 }
@@ -119,15 +120,17 @@ TEST_F(ScriptedDialogTest, AnExceptionOutOfTheExportDialogStillClearsTheJob) {
 
 TEST_F(ScriptedDialogTest, AnExceptionOutOfTheMessageBoxStillClearsTheJob) {
     script().throwFromModal = true;
-    EXPECT_THROW(alert.DisplayMediaErrorMessage(qzkr::kReadErrorBlockSize, "LIB", "DRV", 42, log, false),
-                 std::runtime_error);
+    EXPECT_THROW(
+        alert.DisplayMediaErrorMessage(qzkr::kReadErrorBlockSize, "LIB", "DRV", 42, log, false),
+        std::runtime_error);
     EXPECT_EQ(states(), (std::vector<long long>{3, 1}));
     EXPECT_FALSE(standin::Journal::isPending(42));
 }
 
 TEST_F(ScriptedDialogTest, TheBlockSizeNoticeIgnoresTheMessageBoxResult) {
     script().result = kDialogConfirmed;
-    EXPECT_FALSE(alert.DisplayMediaErrorMessage(qzkr::kReadErrorBlockSize, "LIB", "DRV", 42, log, true));
+    EXPECT_FALSE(
+        alert.DisplayMediaErrorMessage(qzkr::kReadErrorBlockSize, "LIB", "DRV", 42, log, true));
     EXPECT_EQ(script().text, alert.getMessageText());
     EXPECT_EQ(script().jobId, 42u);
     EXPECT_TRUE(script().option);

@@ -69,8 +69,9 @@ TEST_F(GuiInterfaceTest, NoValidJobMeansNoBindingAndNoLine) {
 TEST_F(GuiInterfaceTest, FailedBindingWritesOneLineNamingTheHost) {
     standin::Calls::faultNext(standin::Call::Init, standin::Fault::Fail);
     QZKRGuiInterface alert(log, 42);
-    ASSERT_EQ(workerLines(), std::vector<std::string>{
-                                 "ERROR! Could not init with Job Manager on Quorvane quorvane.test"});
+    ASSERT_EQ(workerLines(),
+              std::vector<std::string>{
+                  "ERROR! Could not init with Job Manager on Quorvane quorvane.test"});
     const auto line = debugLines().at(0);
     EXPECT_EQ(line.format, "%s:%d: ERROR! Could not init with Job Manager on Quorvane %s");
     EXPECT_EQ(line.module, "WORKER  ");
@@ -252,8 +253,8 @@ TEST_F(GuiInterfaceTest, MessageBoxWaitsByDefault) {
     EXPECT_EQ(errorCode, 0u);
     EXPECT_EQ(FakeSleep::calls(), 1);
     EXPECT_EQ(FakeSleep::lastSeconds(), 180u);
-    EXPECT_EQ(levelLines(), (std::vector<std::string>{std::string("1:") + kWaitLine,
-                                                      "5:Sleep Completed."}));
+    EXPECT_EQ(levelLines(),
+              (std::vector<std::string>{std::string("1:") + kWaitLine, "5:Sleep Completed."}));
 }
 
 TEST_F(GuiInterfaceTest, MessageBoxOptionChoosesTheBehaviour) {
@@ -334,8 +335,8 @@ TEST_F(GuiInterfaceTest, LocalErrorWaitsOnItsOwnTextsAndTouchesNothingElse) {
     // The prepared prompt's arguments are still there for its posting.
     alert.displayPopupAndEventMsgInGUI(log, false, false);
     EXPECT_EQ(postings().at(0).arguments,
-              event({text("M1"), job(42), piece(qzkr::kPieceIdentifier, {"I1"}), absent(),
-                     absent(), absent()}));
+              event({text("M1"), job(42), piece(qzkr::kPieceIdentifier, {"I1"}), absent(), absent(),
+                     absent()}));
 }
 
 TEST_F(GuiInterfaceTest, LocalErrorWithEmptyOrNullTextAndTheAnswer) {

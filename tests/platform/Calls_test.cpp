@@ -83,9 +83,9 @@ TEST_F(CallsTest, FailGivesTheDocumentedEmptyAnswers) {
     client.addArgument(&value, 5);
     Calls::faultNext(Call::DiscardArguments, Fault::Fail);
     client.discardArguments();
-    EXPECT_TRUE(client.setPendingCauseAndCriticalEvent(1, 0, true, EV_MESSAGE_OPERATOR_ALERT,
-                                                      false, JM_ALERT_COLOR_CRITICAL,
-                                                      JM_PENDING_SET, 1, 0));
+    EXPECT_TRUE(client.setPendingCauseAndCriticalEvent(1, 0, true, EV_MESSAGE_OPERATOR_ALERT, false,
+                                                       JM_ALERT_COLOR_CRITICAL, JM_PENDING_SET, 1,
+                                                       0));
     EXPECT_EQ(standin::Journal::records().back().arguments.size(), 1u);
 
     Calls::faultNext(Call::DebugLvl, Fault::Fail);

@@ -26,14 +26,14 @@ TEST_F(EventTest, AddArgumentCopiesWhatItIsGiven) {
     small = 0;
     std::strcpy(text, "overwritten");
     client.setJobState(QZ_JOB_PENDING, nullptr, false);  // not a posting: keeps them
-    ASSERT_TRUE(client.setPendingCauseAndCriticalEvent(1, 0, true, EV_MESSAGE_OPERATOR_ALERT,
-                                                      false, JM_ALERT_COLOR_CRITICAL,
-                                                      JM_PENDING_SET, 1, 0));
+    ASSERT_TRUE(client.setPendingCauseAndCriticalEvent(1, 0, true, EV_MESSAGE_OPERATOR_ALERT, false,
+                                                       JM_ALERT_COLOR_CRITICAL, JM_PENDING_SET, 1,
+                                                       0));
     Argument unknown;
     unknown.tag = 3;
-    const std::vector<Argument> expected = {Argument::Int(-1), Argument::LongLong(-1),
+    const std::vector<Argument> expected = {Argument::Int(-1),          Argument::LongLong(-1),
                                             Argument::Code(0x19000025), Argument::Text("LTO-0042"),
-                                            Argument::Text(""), unknown};
+                                            Argument::Text(""),         unknown};
     EXPECT_EQ(standin::Journal::records().back().arguments, expected);
     EXPECT_EQ(expected[2].bytes,
               (std::vector<unsigned char>{0x25, 0x00, 0x00, 0x19, 0x00, 0x00, 0x00, 0x00}));

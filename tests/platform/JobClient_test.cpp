@@ -15,13 +15,11 @@ bool raise(QZJobClient& client, int code) {
 }
 
 bool clear(QZJobClient& client, const std::vector<long long>* list = nullptr) {
-    return client.setPendingCause(0x19000025, list, true, EV_MESSAGE_OPERATOR_ALERT, 0, 0, 0,
-                                  false, JM_ALERT_COLOR_CRITICAL, JM_PENDING_CLEAR, 0x19000027, 0);
+    return client.setPendingCause(0x19000025, list, true, EV_MESSAGE_OPERATOR_ALERT, 0, 0, 0, false,
+                                  JM_ALERT_COLOR_CRITICAL, JM_PENDING_CLEAR, 0x19000027, 0);
 }
 
-void addInt(QZJobClient& client, int value) {
-    client.addArgument(&value, 5);
-}
+void addInt(QZJobClient& client, int value) { client.addArgument(&value, 5); }
 
 }  // namespace
 

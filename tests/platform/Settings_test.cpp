@@ -25,9 +25,10 @@ TEST_F(SettingsTest, NoFileMeansNoSettings) {
 }
 
 TEST_F(SettingsTest, ReadsKeysOfTheFocusedSection) {
-    useSettings("[Korrin]\nsQNHOSTNAME = qn.example.com\nnKRMSGBOXOPTION = 0x10\n"
-                "word = ten\nsigned = -1\nempty =\n"
-                "[Second]\nsQNHOSTNAME = other\nnKRMSGBOXOPTION = 3\n");
+    useSettings(
+        "[Korrin]\nsQNHOSTNAME = qn.example.com\nnKRMSGBOXOPTION = 0x10\n"
+        "word = ten\nsigned = -1\nempty =\n"
+        "[Second]\nsQNHOSTNAME = other\nnKRMSGBOXOPTION = 3\n");
     QZPlatformInfo info;
     char host[32];
     EXPECT_EQ(info.getKorrinQNHostName(host, sizeof host), 14);

@@ -43,7 +43,8 @@ std::vector<long long> raiseParams(int code, bool pendingFlag) {
 }
 
 std::vector<long long> clearParams(int clearedCode) {
-    return {qzkr::kMsgEmpty, 0, 1, 300, 0, 0, 0, 0, 40, 2, static_cast<unsigned int>(clearedCode), 0};
+    return {
+        qzkr::kMsgEmpty, 0, 1, 300, 0, 0, 0, 0, 40, 2, static_cast<unsigned int>(clearedCode), 0};
 }
 
 void AlertTest::SetUp() {
@@ -96,7 +97,8 @@ std::vector<std::string> AlertTest::workerLines() const {
     for (const auto& line : debugLines()) {
         if (line.source != standin::DebugLine::Source::MM) continue;
         const auto colon = line.message.find(": ");
-        result.push_back(colon == std::string::npos ? line.message : line.message.substr(colon + 2));
+        result.push_back(colon == std::string::npos ? line.message
+                                                    : line.message.substr(colon + 2));
     }
     return result;
 }
