@@ -159,6 +159,14 @@ bool QZKRGuiInterface::addOptionalPiece(int pieceCode, const char* format, const
     return true;
 }
 
+// Ends the prompt's texts: the event text with a full stop, the message text
+// with the box's closing; the log text is the event text on one line.
+void QZKRGuiInterface::closeTexts(const char* messageClosing) {
+    TextBuffer(m_eventText).appendText(".");
+    TextBuffer(m_messageText).appendText(messageClosing);
+    convertNewLines(m_logText, m_eventText);
+}
+
 // ---------------------------------------------------------------- the cycle
 
 bool QZKRGuiInterface::displayPopupAndEventMsgInGUI(MMDebug& debugLog, bool pendingFlag,
@@ -344,9 +352,7 @@ bool QZKRGuiInterface::DisplayImportMessage(const char* mediaName, const char* i
         streamAbsentPiece(m_jobClient);
     }
 
-    event.appendText(".");
-    message.appendText(" and then click OK button to continue.");
-    convertNewLines(m_logText, m_eventText);
+    closeTexts(" and then click OK button to continue.");
     return false;
 }
 
@@ -383,9 +389,7 @@ bool QZKRGuiInterface::DisplayWrongMediaInDriveMessage(const char* barcode, cons
     addOptionalPiece(qzkr::kPieceLastWriteTime, "with last write-time=\"%s\" ",
                      lastWriteTime > 0 ? timeText : nullptr);
 
-    event.appendText(".");
-    message.appendText("and then click OK to continue.");
-    convertNewLines(m_logText, m_eventText);
+    closeTexts("and then click OK to continue.");
     return false;
 }
 
@@ -402,9 +406,7 @@ bool QZKRGuiInterface::DisplayImportNewMediaMessage(const char* library, const c
     message.format("Please insert a new media into the library [%s] drive [%s] for JobID [%lld]",
                    library, drive, jobId);
     event.copy(m_messageText);
-    event.appendText(".");
-    message.appendText(" and then click OK to continue.");
-    convertNewLines(m_logText, m_eventText);
+    closeTexts(" and then click OK to continue.");
     return runPromptCycle(debugLog, pendingFlag, false);
 }
 
@@ -414,12 +416,10 @@ bool QZKRGuiInterface::DisplayWrongNewMediaMessage(const char* library, const ch
     m_jobId = jobId;
     MMS2BaseError catalogue;
     char errorText[kTextSize] = "";
-    char work[kTextSize] = "";
     if (errorCode != 0) {
         MMS2BaseError::getErrorStringForCode(errorCode, errorText, static_cast<int>(kTextSize), 0);
         errorText[kTextSize - 1] = '\0';
-        TextBuffer(work).copy(orEmpty(catalogue.getAdvise(errorCode)));
-        TextBuffer(errorText).appendText(work);
+        TextBuffer(errorText).appendText(orEmpty(catalogue.getAdvise(errorCode)));
     }
     if (library == nullptr) return false;
     drive = orEmpty(drive);
@@ -436,15 +436,12 @@ bool QZKRGuiInterface::DisplayWrongNewMediaMessage(const char* library, const ch
         beginEvent(qzkr::kMsgNewMedia);
     }
     m_jobClient << library << drive << jobId;
-    TextBuffer(work).format(
+    event.append(
         "Please insert the active media or a new media into the library [%s] drive [%s] for "
         "JobID [%lld]",
         library, drive, jobId);
-    event.appendText(work);
     message.copy(m_eventText);
-    event.appendText(".");
-    message.appendText(" and then click OK to continue.");
-    convertNewLines(m_logText, m_eventText);
+    closeTexts(" and then click OK to continue.");
     return runPromptCycle(debugLog, pendingFlag, false);
 }
 
@@ -561,18 +558,15 @@ bool QZKRGuiInterface::DisplayIdentifyMediaMessage(char* preface, char* exportLo
     }
     m_jobClient << mediaUniqueId << jobId << library << drive;
 
-    char piece[kTextSize];
-    TextBuffer(piece).format(
+    event.append(
         "Please provide the location and identifier for the media\nwith Unique ID [%s] used by "
         "JobID [%lld]\nin Standalone library [%s] drive [%s].\n",
         mediaUniqueId, jobId, library, drive);
-    event.appendText(piece);
-    TextBuffer(piece).format(
+    message.append(
         "Media used by JobID [%lld] in standalone library \"%s\" drive \"%s\" has not been "
         "identified. Please enter a media identifier and location to which the media would be "
         "stored.",
         jobId, library, drive);
-    message.appendText(piece);
     convertNewLines(m_logText, m_eventText);
     QZKR_LOG(debugLog, "%s", m_logText);
 

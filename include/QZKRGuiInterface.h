@@ -162,6 +162,7 @@ private:
     EvEvent& beginEvent(int eventMessageCode);
     bool addOptionalPiece(int pieceCode, const char* format, const char* value)
         __attribute__((format(printf, 3, 0)));
+    void closeTexts(const char* messageClosing);
 
     long long m_jobId;
     char m_messageText[kTextSize];
