@@ -142,7 +142,7 @@ std::string Settings::path() {
 
 std::string Settings::problem() {
     const std::string file = path();
-    if (file.empty()) return "no settings file: KORRIN_SETTINGS is not set";
+    if (file.empty()) return "no settings file named";
     struct stat status {};
     if (::stat(file.c_str(), &status) != 0 || S_ISDIR(status.st_mode)) {
         const int error = errno;
