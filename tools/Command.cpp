@@ -201,7 +201,8 @@ const std::vector<Option>& globalOptions() {
         {"--debug-log", "FILE", "the debug log file, or \"off\"", &R::debugLog},
         {"--json", "", "print one JSON document instead of text", &R::json},
         {"--answer-after", "SECONDS",
-         "end the message-box wait after SECONDS, as if the operator had answered",
+         "end the message-box wait after SECONDS, as if the operator had answered (only "
+         "subcommands with a wait)",
          &R::answerAfter},
         {"--help", "", "this help; after a subcommand, that subcommand's (also -h)", &R::help},
         {"--version", "", "the version", &R::version},

@@ -95,17 +95,40 @@ std::optional<std::string> checkTogether(const Request& request, const Subcomman
     return std::nullopt;
 }
 
+constexpr std::size_t kHelpWidth = 79;
+
+// One entry of a list: the head in a column of the given width, the text
+// after it wrapped at kHelpWidth under itself.
+void entry(std::ostream& out, std::string head, std::size_t column, const std::string& text) {
+    head.resize(std::max(column, head.size() + 2), ' ');
+    out << "  " << head;
+    std::size_t used = head.size() + 2;
+    std::istringstream words(text);
+    bool first = true;
+    for (std::string word; words >> word; first = false) {
+        if (!first && used + 1 + word.size() > kHelpWidth) {
+            out << '\n' << std::string(column + 2, ' ');
+            used = column + 2;
+        } else if (!first) {
+            out << ' ';
+            ++used;
+        }
+        out << word;
+        used += word.size();
+    }
+    out << '\n';
+}
+
 void listOptions(std::ostream& out, const char* title, const std::vector<Option>& options) {
     std::size_t width = 0;
     const auto head = [](const Option& option) {
         return std::string(option.name) + (*option.valueName ? " " : "") + option.valueName;
     };
-    for (const auto& option : options) width = std::max(width, head(option).size());
+    for (const auto& option : options) width = std::max(width, head(option).size() + 2);
     out << title << ":\n";
     for (const auto& option : options) {
-        std::string line = head(option);
-        line.resize(width + 2, ' ');
-        out << "  " << line << option.help << (option.required ? " (required)" : "") << '\n';
+        entry(out, head(option), width,
+              std::string(option.help) + (option.required ? " (required)" : ""));
     }
 }
 
@@ -113,15 +136,14 @@ void listOptions(std::ostream& out, const char* title, const std::vector<Option>
 void helpEnd(std::ostream& out, const char* example) {
     listOptions(out, "Global options (before or after the subcommand)", globalOptions());
     out << "\nEnvironment:\n";
-    for (const auto& variable : environment()) {
-        std::string name = variable.name;
-        name.resize(18, ' ');
-        out << "  " << name << variable.meaning << '\n';
-    }
-    out << "\nExit status: 0 confirmed (the operation returned false), 1 not confirmed, 2 bad "
-           "usage, settings or files (nothing posted), 3 the job client refused a call, 128+N "
-           "ended by signal N (the wait ended, the cycle finished).\n"
-        << "\nExample: korrin-alert " << example << '\n';
+    for (const auto& variable : environment()) entry(out, variable.name, 18, variable.meaning);
+    out << "\nExit status:\n";
+    entry(out, "0", 7, "confirmed (the operation returned false)");
+    entry(out, "1", 7, "not confirmed (it returned true)");
+    entry(out, "2", 7, "bad usage, settings or files; nothing was posted");
+    entry(out, "3", 7, "the job client refused a call");
+    entry(out, "128+N", 7, "ended by signal N: the wait ended early, the cycle finished");
+    out << "\nExample: korrin-alert " << example << '\n';
 }
 
 }  // namespace
@@ -129,14 +151,11 @@ void helpEnd(std::ostream& out, const char* example) {
 std::string toolHelp() {
     std::ostringstream out;
     out << "Usage: korrin-alert [GLOBAL OPTIONS] SUBCOMMAND [OPTIONS]\n\n"
-        << "Runs one operation of the Korrin operator-alert library as a job worker would, "
-           "against the platform stand-in, and shows the texts, the event, every posting and "
-           "job state, the console's rendering and the answer.\n\nSubcommands:\n";
-    for (const auto& subcommand : subcommands()) {
-        std::string name = subcommand.name;
-        name.resize(18, ' ');
-        out << "  " << name << subcommand.help << '\n';
-    }
+        << "Runs one operation of the Korrin operator-alert library as a job worker would,\n"
+           "against the platform stand-in, and shows the texts, the event, every posting\n"
+           "and job state, the console's rendering, the wait and the answer.\n\n"
+           "Subcommands:\n";
+    for (const auto& subcommand : subcommands()) entry(out, subcommand.name, 18, subcommand.help);
     out << '\n';
     helpEnd(out, subcommands().front().example);
     return out.str();
@@ -145,7 +164,8 @@ std::string toolHelp() {
 std::string subcommandHelp(const Subcommand& subcommand) {
     std::ostringstream out;
     out << "Usage: korrin-alert [GLOBAL OPTIONS] " << subcommand.name << " [OPTIONS]\n\n"
-        << subcommand.help << " (" << subcommand.runs << ").\n\n";
+        << subcommand.name << ": " << subcommand.help << ".\nRuns " << subcommand.runs
+        << (subcommand.waits ? "" : "; no message-box wait") << ".\n\n";
     listOptions(out, "Options", subcommand.options);
     out << '\n';
     helpEnd(out, subcommand.example);

@@ -24,15 +24,15 @@ using namespace alerttool;
 constexpr int kBadUsage = 2;
 
 // One line on standard error naming the problem and, under --json, one
-// JSON object on standard output for a script.
-int refuse(const std::string& problem, bool json, const char* hint) {
+// JSON object on standard output for a script; returns status.
+int refuse(const std::string& problem, bool json, const char* hint, int status = kBadUsage) {
     std::cerr << "korrin-alert: " << escapeControls(problem, false) << hint << '\n';
     if (json) {
-        std::cout << nlohmann::json{{"error", problem}, {"status", kBadUsage}}.dump(
+        std::cout << nlohmann::json{{"error", problem}, {"status", status}}.dump(
                          -1, ' ', false, nlohmann::json::error_handler_t::replace)
                   << '\n';
     }
-    return kBadUsage;
+    return status;
 }
 
 // The one line that tells what a signal did to the run.
@@ -63,10 +63,10 @@ int run(const Request& request) {
                                   " is not a valid job ID (1 or more): nothing reaches the job "
                                   "manager");
     }
-    if (SignalCatcher::caught() != 0) {
-        std::cerr << "korrin-alert: interrupted by " << SignalCatcher::name(SignalCatcher::caught())
-                  << " before anything was posted\n";
-        return 128 + SignalCatcher::caught();
+    if (const int signal = SignalCatcher::caught()) {
+        return refuse(std::string("interrupted by ") + SignalCatcher::name(signal) +
+                          " before anything was posted",
+                      request.json, "", 128 + signal);
     }
 
     WaitOptions wait;
