@@ -75,13 +75,16 @@ private:
     bool m_shown = false;
 };
 
+// What the countdown says the keys do; Ctrl-C reaches only a process in
+// the terminal's foreground.
 std::string countdownText(long left, bool answering, bool watching, bool inputEnded) {
     std::string text = "Waiting for the operator: ";
     text += answering ? "answering in " + std::to_string(left) + " s"
                       : std::to_string(left) + " s left";
     if (watching) text += "; Enter answers OK now";
     if (inputEnded) text += "; input has ended, Enter no longer answers";
-    return text + "; Ctrl-C ends the wait and quits";
+    if (::tcgetpgrp(STDERR_FILENO) == ::getpgrp()) text += "; Ctrl-C ends the wait and quits";
+    return text;
 }
 
 void showRequest(const char* messageText, unsigned seconds) {

@@ -58,6 +58,10 @@ int run(const Request& request) {
 
     Outcome outcome;
     outcome.settingCancels = checkMessageBoxOption(outcome.notices);
+    if (outcome.settingCancels && request.answerAfter) {
+        tell(outcome.notices,
+             "notice: --answer-after has no wait to end: nKRMSGBOXOPTION answers at once");
+    }
     if (subcommand.posts && !subcommand.jobZeroMeant && request.job <= 0) {
         tell(outcome.notices, "notice: job " + std::to_string(request.job) +
                                   " is not a valid job ID (1 or more): nothing reaches the job "

@@ -112,31 +112,36 @@ TEST_F(BadInput, WarningsSayWhatTheLibraryWillDo) {
         std::string option;  // nKRMSGBOXOPTION's text; "-" leaves the key out
         std::vector<std::string> args;
         int status;
-        std::string wait;     // how the wait ended
-        std::string warning;  // the line told, "" for none
+        std::string wait;  // how the wait ended
+        std::string err;   // all of standard error
     };
     const std::vector<std::string> newMedia = {"new-media", "--job",   "42", "--library",
                                                "L",         "--drive", "D"};
     const auto unread = [](const std::string& value) {
-        return "warning: nKRMSGBOXOPTION = \"" + value +
+        return "korrin-alert: warning: nKRMSGBOXOPTION = \"" + value +
                "\" is not a number the settings reader takes: the library counts it as not set "
-               "and waits, as with 2";
+               "and waits, as with 2\n";
     };
+    const std::string noWait =
+        "korrin-alert: notice: --answer-after has no wait to end: nKRMSGBOXOPTION answers at "
+        "once\n";
     const std::vector<Row> rows = {
         {"banana", newMedia, 0, "answer-after", unread("banana")},
         {"1x", newMedia, 0, "answer-after", unread("1x")},
         {"-1", newMedia, 0, "answer-after", unread("-1")},
         {"", newMedia, 0, "answer-after", unread("")},
         {"7", newMedia, 1, "cancelled-by-setting",
-         "warning: nKRMSGBOXOPTION = \"7\" is neither 1 nor 2: the library answers cancel at "
-         "once, without a wait or a log line"},
-        {"1", newMedia, 1, "cancelled-by-setting", ""},
+         "korrin-alert: warning: nKRMSGBOXOPTION = \"7\" is neither 1 nor 2: the library "
+         "answers cancel at once, without a wait or a log line\n" +
+             noWait},
+        {"1", newMedia, 1, "cancelled-by-setting", noWait},
         {"0x2", newMedia, 0, "answer-after", ""},
         {"-",
          {"new-media", "--job", "0", "--library", "L", "--drive", "D"},
          0,
          "answer-after",
-         "notice: job 0 is not a valid job ID (1 or more): nothing reaches the job manager"},
+         "korrin-alert: notice: job 0 is not a valid job ID (1 or more): nothing reaches the job "
+         "manager\n"},
         {"-", {"crc-error", "--job", "0", "--library", "L", "--drive", "D"}, 0, "answer-after", ""},
         {"-", {"local-error", "--job", "0"}, 0, "answer-after", ""},
     };
@@ -150,7 +155,7 @@ TEST_F(BadInput, WarningsSayWhatTheLibraryWillDo) {
         const auto result = run(args);
         EXPECT_EQ(result.status, row.status) << result.err;
         EXPECT_EQ(json::parse(result.out)["wait"]["ended"], row.wait);
-        EXPECT_EQ(result.err, row.warning.empty() ? "" : "korrin-alert: " + row.warning + "\n");
+        EXPECT_EQ(result.err, row.err);
     }
 }
 
