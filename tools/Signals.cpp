@@ -54,6 +54,7 @@ SignalCatcher::~SignalCatcher() {
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);
     g_pipe[0] = g_pipe[1] = -1;
+    g_caught = 0;
 }
 
 int SignalCatcher::caught() { return g_caught; }

@@ -22,7 +22,7 @@ public:
     SignalCatcher(const SignalCatcher&) = delete;
     SignalCatcher& operator=(const SignalCatcher&) = delete;
 
-    // The last signal caught, 0 while none was.
+    // The last signal the living catcher caught, 0 while none was.
     static int caught();
     // Readable once a signal was caught; -1 without a catcher.
     static int wakeFd();

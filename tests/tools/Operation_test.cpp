@@ -8,6 +8,7 @@
 
 #include "Operation.h"
 #include "Report.h"
+#include "Signals.h"
 #include "ToolRunner.h"
 
 namespace {
@@ -172,23 +173,51 @@ TEST_F(Operation, RunsSharingAJournalCanBeToldApart) {
     EXPECT_EQ(runs.size(), 2u);
 }
 
-TEST_F(Operation, ARefusedCallExitsThreeWhateverTheAnswer) {
-    setenv("KORRIN_SETTINGS", writeFile("s.ini", "[Korrin]\nsQNHOSTNAME = qn\n").c_str(), 1);
-    setenv("KORRIN_DEBUG_LOG", "off", 1);
-    unsetenv("KORRIN_JOURNAL");
+// A new-media request run in this process against a settings file in dir.
+class InProcess : public tooltest::ToolTest {
+protected:
+    void SetUp() override {
+        ToolTest::SetUp();
+        setenv("KORRIN_SETTINGS", writeFile("s.ini", "[Korrin]\nsQNHOSTNAME = qn\n").c_str(), 1);
+        setenv("KORRIN_DEBUG_LOG", "off", 1);
+        unsetenv("KORRIN_JOURNAL");
+        request.operation = "new-media";
+        request.job = 42;
+        request.library = "L";
+        request.drive = "D";
+    }
+    void TearDown() override {
+        standin::Calls::reset();
+        unsetenv("KORRIN_SETTINGS");
+        ToolTest::TearDown();
+    }
+    alerttool::Outcome run(const alerttool::WaitOptions& wait) {
+        alerttool::Outcome outcome;
+        alerttool::runOperation(request, *alerttool::findSubcommand(request.operation), wait, false,
+                                outcome);
+        return outcome;
+    }
     alerttool::Request request;
-    request.operation = "new-media";
-    request.job = 42;
-    request.library = "L";
-    request.drive = "D";
+};
+
+TEST_F(InProcess, ASignalBeforeTheWaitEndsItAtOnceAndTheCycleStillClears) {
+    alerttool::SignalCatcher catcher;
+    raise(SIGHUP);
+    const auto outcome = run({});  // no --answer-after: only the signal ends the wait
+    EXPECT_EQ(outcome.wait.end, alerttool::WaitEnd::Signal);
+    EXPECT_EQ(outcome.wait.seconds, 180u);
+    ASSERT_EQ(outcome.records.size(), kCycle.size());
+    EXPECT_TRUE(outcome.records[3].accepted);  // the clearing
+    EXPECT_EQ(alerttool::SignalCatcher::caught(), SIGHUP);
+}
+
+TEST_F(InProcess, ARefusedCallExitsThreeWhateverTheAnswer) {
     alerttool::WaitOptions wait;
     wait.answerAfter = 0;
     for (const auto call : {standin::Call::Raise, standin::Call::Clear, standin::Call::JobState}) {
         SCOPED_TRACE(standin::callName(call));
         standin::Calls::faultNext(call, standin::Fault::Fail);
-        alerttool::Outcome outcome;
-        alerttool::runOperation(request, *alerttool::findSubcommand("new-media"), wait, false,
-                                outcome);
+        alerttool::Outcome outcome = run(wait);
         EXPECT_EQ(alerttool::exitStatus(outcome), 3);
         std::ostringstream report;
         alerttool::printText(report, request, outcome, {});
@@ -199,8 +228,6 @@ TEST_F(Operation, ARefusedCallExitsThreeWhateverTheAnswer) {
         outcome.signal = SIGTERM;
         EXPECT_EQ(alerttool::exitStatus(outcome), 143);  // a signal outranks a refusal
     }
-    standin::Calls::reset();
-    unsetenv("KORRIN_SETTINGS");
 }
 
 }  // namespace
