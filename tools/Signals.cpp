@@ -11,7 +11,9 @@ namespace alerttool {
 
 namespace {
 
-constexpr int kCaught[] = {SIGINT, SIGTERM, SIGHUP};
+// The last is ignored instead of caught.
+constexpr int kCaught[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+constexpr int kKinds = 4;
 
 volatile sig_atomic_t g_caught = 0;
 int g_pipe[2] = {-1, -1};
@@ -32,10 +34,10 @@ SignalCatcher::SignalCatcher() {
         throw std::system_error(errno, std::generic_category(), "cannot make the signal pipe");
     }
     struct sigaction action {};
-    action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kKinds; ++i) {
+        action.sa_handler = kCaught[i] == SIGPIPE ? SIG_IGN : onSignal;
         if (sigaction(kCaught[i], &action, &m_previous[i]) != 0) {
             const int error = errno;
             const int failed = kCaught[i];
@@ -50,7 +52,7 @@ SignalCatcher::SignalCatcher() {
 }
 
 SignalCatcher::~SignalCatcher() {
-    for (int i = 0; i < 3; ++i) sigaction(kCaught[i], &m_previous[i], nullptr);
+    for (int i = 0; i < kKinds; ++i) sigaction(kCaught[i], &m_previous[i], nullptr);
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);
     g_pipe[0] = g_pipe[1] = -1;

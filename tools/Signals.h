@@ -12,9 +12,10 @@ namespace alerttool {
 // and writes one byte to a pipe whose read end a wait can poll; both are
 // async-signal-safe and nothing else happens in the handler. Handlers are
 // installed with SA_RESTART, so that only a wait that polls the pipe ends
-// early. One object at a time; the constructor throws std::system_error
-// when the pipe or a handler cannot be set up, the destructor restores the
-// previous handlers.
+// early. SIGPIPE is ignored meanwhile, so that a reader that went away
+// fails a write instead of ending the tool. One object at a time; the
+// constructor throws std::system_error when the pipe or a handler cannot be
+// set up, the destructor restores the previous handlers.
 class SignalCatcher {
 public:
     SignalCatcher();
@@ -30,7 +31,7 @@ public:
     static const char* name(int signal);
 
 private:
-    struct sigaction m_previous[3]{};
+    struct sigaction m_previous[4]{};
 };
 
 }  // namespace alerttool

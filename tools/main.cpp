@@ -96,6 +96,7 @@ int run(const Request& request) {
     std::cout << (!request.json && isTerminal(STDOUT_FILENO) ? escapeControls(report.str(), true)
                                                              : report.str())
               << std::flush;
+    if (!std::cout) std::cerr << "korrin-alert: the report could not be written in full\n";
     if (outcome.signal != 0) std::cerr << "korrin-alert: " << interruption(outcome) << '\n';
     return exitStatus(outcome);
 }
