@@ -50,13 +50,8 @@ std::string interruption(const Outcome& outcome) {
     return line + "the library finished its cycle and the pending cause was cleared";
 }
 
-int run(const Request& request) {
-    const Subcommand& subcommand = *findSubcommand(request.operation);
-    SignalCatcher signals;
-    SettingsFile settings(request.settings);
-    checkRunFiles(request, settings);
-
-    Outcome outcome;
+// Notices of what the run will not do that the command line did not say.
+void tellBeforeRun(const Request& request, const Subcommand& subcommand, Outcome& outcome) {
     outcome.settingCancels = checkMessageBoxOption(outcome.notices);
     if (outcome.settingCancels && request.answerAfter) {
         tell(outcome.notices,
@@ -67,19 +62,9 @@ int run(const Request& request) {
                                   " is not a valid job ID (1 or more): nothing reaches the job "
                                   "manager");
     }
-    if (const int signal = SignalCatcher::caught()) {
-        return refuse(std::string("interrupted by ") + SignalCatcher::name(signal) +
-                          " before anything was posted",
-                      request.json, "", 128 + signal);
-    }
+}
 
-    WaitOptions wait;
-    wait.answerAfter = request.answerAfter;
-    wait.enterAnswers = isTerminal(STDIN_FILENO);
-    wait.display = isTerminal(STDERR_FILENO);
-    runOperation(request, subcommand, wait, request.json, outcome);
-    outcome.signal = SignalCatcher::caught();
-
+void printReport(const Request& request, const Outcome& outcome, const SettingsFile& settings) {
     Files files;
     files.settings = settings.path();
     files.settingsBuiltIn = settings.builtIn();
@@ -97,6 +82,29 @@ int run(const Request& request) {
                                                              : report.str())
               << std::flush;
     if (!std::cout) std::cerr << "korrin-alert: the report could not be written in full\n";
+}
+
+int run(const Request& request) {
+    const Subcommand& subcommand = *findSubcommand(request.operation);
+    SignalCatcher signals;
+    SettingsFile settings(request.settings);
+    checkRunFiles(request, settings);
+    Outcome outcome;
+    tellBeforeRun(request, subcommand, outcome);
+    if (const int signal = SignalCatcher::caught()) {
+        return refuse(std::string("interrupted by ") + SignalCatcher::name(signal) +
+                          " before anything was posted",
+                      request.json, "", 128 + signal);
+    }
+
+    WaitOptions wait;
+    wait.answerAfter = request.answerAfter;
+    wait.enterAnswers = isTerminal(STDIN_FILENO);
+    wait.display = isTerminal(STDERR_FILENO);
+    runOperation(request, subcommand, wait, request.json, outcome);
+    outcome.signal = SignalCatcher::caught();
+
+    printReport(request, outcome, settings);
     if (outcome.signal != 0) std::cerr << "korrin-alert: " << interruption(outcome) << '\n';
     return exitStatus(outcome);
 }
