@@ -125,7 +125,7 @@ TEST_F(Operation, DecodedArgumentsAndTextsThatAreNotUtf8) {
 
 TEST_F(Operation, TheTextReportShowsItsSectionsInOrder) {
     const auto result = run(
-        {"--answer-after", "1", "crc-error", "--job", "42", "--library", "L1", "--drive", "D1"});
+        {"--answer-after", "1", "crc-error", "--job", "42", "--library", "L1", "--drive", "D\a"});
     ASSERT_EQ(result.status, 0) << result.err;
     std::size_t at = 0;
     for (const char* heading :
@@ -157,6 +157,8 @@ TEST_F(Operation, TheTextReportShowsItsSectionsInOrder) {
     EXPECT_NE(result.out.find("Journal: " + journalPath() + " (this run's lines: \"run\":\"" + run),
               std::string::npos);
     EXPECT_NE(result.out.find("(built-in defaults, removed at exit)"), std::string::npos);
+    // A script gets the bytes as given; only a terminal gets them escaped.
+    EXPECT_NE(result.out.find("Drive [D\a]"), std::string::npos);
 }
 
 TEST_F(Operation, RunsSharingAJournalCanBeToldApart) {

@@ -63,7 +63,7 @@ TEST_F(InTerminal, EnterAnswersUntilTheInputEnds) {
     ASSERT_TRUE(terminal->waitFor("180 s left; Enter answers OK now")) << terminal->screen();
     terminal->type("\r");
     EXPECT_EQ(terminal->finish(), 0);
-    EXPECT_NE(terminal->screen().find("Wait: answered early with Enter"), std::string::npos);
+    EXPECT_NE(terminal->screen().find("\nWait: answered early with Enter"), std::string::npos);
     // A value's escape sequence is shown, not obeyed.
     EXPECT_NE(terminal->screen().find("Tape \\e[31mred"), std::string::npos);
     EXPECT_EQ(terminal->screen().find("\x1b[31m"), std::string::npos);
