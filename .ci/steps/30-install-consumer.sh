@@ -30,7 +30,7 @@ export PKG_CONFIG_PATH=${pc%/*}
 flags=$(pkg-config --cflags --libs korrin-alert)
 echo "$flags"
 # shellcheck disable=SC2086 # the flags are words
-g++ -std=c++17 tests/consumer/main.cpp $flags -o "$work/consumer-pc"
+g++ -std=c++17 tests/consumer/*.cpp $flags -o "$work/consumer-pc"
 libdir=$(pkg-config --variable=libdir korrin-alert)
 out=$(LD_LIBRARY_PATH=$libdir "$work/consumer-pc")
 [[ $out == "$expected" ]]
