@@ -86,7 +86,7 @@ build_library() {
 # scratch_copy OUT SONAME [SYMBOL]: links the library's objects again as OUT
 # under SONAME, exporting what the built library exports except SYMBOL.
 scratch_copy() {
-    local out=$1 soname=$2 omit=${3:-} node
+    local out=$1 soname=$2 omit=${3:-} node objects
     node=$(nm -D --defined-only "$library" | awk '$2 == "A" { print $3 }')
     {
         echo "$node { global:"
@@ -94,8 +94,9 @@ scratch_copy() {
             awk -v omit="$omit" '$2 != "A" { sub(/@.*/, "", $3); if ($3 != omit) print $3 ";" }'
         echo "local: *; };"
     } > "$out.map"
+    mapfile -t objects < <(find "$build/CMakeFiles/korrin_alert_objects.dir" -name '*.o' | sort)
     g++ -shared -o "$out" -Wl,-soname,"$soname" -Wl,--version-script="$out.map" \
-        $(find "$build/CMakeFiles/korrin_alert_objects.dir" -name '*.o' | sort) \
+        "${objects[@]}" \
         "$(readlink -f "$build/platform/libkorrinplatform.so")"
 }
 

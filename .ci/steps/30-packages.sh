@@ -50,7 +50,7 @@ echo "lintian: $(grep -c '^E: ' <<< "$report") errors, $(grep -c '^W: ' <<< "$re
 # against PREFIX with find_package and with the pkg-config flags, and runs
 # both (the pkg-config one with LIBDIR on the loader's path).
 consume() {
-    local prefix=$1 libdir=$2 name=$3 out found
+    local prefix=$1 libdir=$2 name=$3 out found flags
     shift 3
     cmake -S tests/consumer -B "$work/$name-cmake" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" > /dev/null
     found=$(sed -n 's/^KorrinAlert_DIR:PATH=//p' "$work/$name-cmake/CMakeCache.txt")
@@ -88,5 +88,6 @@ libdir=$(dirname "$(find "$prefix" -name libkorrinalert.so.1)")
 consume "$prefix" "$libdir" prefix PKG_CONFIG_PATH="$libdir/pkgconfig"
 "$prefix/bin/korrin-alert" --json --answer-after 0 new-media --job 7 --library L1 --drive D1 |
     grep -q '"exit_status": 0'
+# shellcheck disable=SC2016 # $ORIGIN is the run path's own
 echo "tool: ok (run path $(readelf -d "$prefix/bin/korrin-alert" | grep -oE '\[\$ORIGIN[^]]*\]'))"
 echo "packages: $((SECONDS - start)) s"
