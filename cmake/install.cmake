@@ -11,7 +11,7 @@
 #   platform_runtime  libkorrinplatform1     libkorrinplatform.so.1*
 #   platform_dev      libkorrinplatform-dev  contract and stand-in headers, libkorrinplatform.so,
 #                                            korrin-platform.pc
-#   tool              korrin-alert           the tool
+#   tool              korrin-alert           the tool and its manual page
 include(CMakePackageConfigHelpers)
 
 set(KORRIN_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/KorrinAlert)
@@ -94,7 +94,10 @@ if(TARGET korrin-alert)
                 FILE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/korrin-alert\")
         endif()"
         COMPONENT tool)
-    # The tool's manual page and bash completion belong to this component too:
-    #   ${CMAKE_INSTALL_MANDIR}/man1/korrin-alert.1.gz (gzip -9n)
+    # The manual page (doc/, when built), where man looks for it.
+    if(KORRIN_MANUAL_PAGE)
+        install(FILES ${KORRIN_MANUAL_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool)
+    endif()
+    # The tool's bash completion belongs to this component too:
     #   ${CMAKE_INSTALL_DATADIR}/bash-completion/completions/korrin-alert
 endif()
