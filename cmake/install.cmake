@@ -11,7 +11,7 @@
 #   platform_runtime  libkorrinplatform1     libkorrinplatform.so.1*
 #   platform_dev      libkorrinplatform-dev  contract and stand-in headers, libkorrinplatform.so,
 #                                            korrin-platform.pc
-#   tool              korrin-alert           the tool and its manual page
+#   tool              korrin-alert           the tool, its manual page and bash completion
 include(CMakePackageConfigHelpers)
 
 set(KORRIN_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/KorrinAlert)
@@ -94,10 +94,12 @@ if(TARGET korrin-alert)
                 FILE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/korrin-alert\")
         endif()"
         COMPONENT tool)
-    # The manual page (doc/, when built), where man looks for it.
+    # The manual page (doc/, when built) and the bash completion, where man
+    # and bash-completion look for them.
     if(KORRIN_MANUAL_PAGE)
         install(FILES ${KORRIN_MANUAL_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool)
     endif()
-    # The tool's bash completion belongs to this component too:
-    #   ${CMAKE_INSTALL_DATADIR}/bash-completion/completions/korrin-alert
+    install(FILES ${KORRIN_COMPLETION}
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+        RENAME korrin-alert COMPONENT tool)
 endif()
