@@ -16,8 +16,7 @@ cd "$(dirname "$0")/../.."
 #       and postrm of every package with a shared library in /usr/lib, and no
 #       setting leaves it out. The packages carry the ldconfig trigger too, so
 #       the call is redundant, not wrong.
-#   no-manual-page  korrin-alert has no manual page yet.
-accepted_warnings='maintscript-calls-ldconfig|no-manual-page'
+accepted_warnings='maintscript-calls-ldconfig'
 
 build=${KORRIN_PACKAGE_BUILD:-build/package}
 start=$SECONDS
@@ -36,6 +35,15 @@ for deb in "${debs[@]}"; do
     printf '%-45s %7d bytes\n' "$(basename "$deb")" "$(stat -c %s "$deb")"
     dpkg-deb -f "$deb" Depends | sed 's/^/    Depends: /'
 done
+
+# The tool's package carries its manual page and bash completion.
+tool_deb=$(printf '%s\n' "${debs[@]}" | grep '/korrin-alert_')
+contents=$(dpkg-deb -c "$tool_deb")
+for file in ./usr/share/man/man1/korrin-alert.1.gz \
+    ./usr/share/bash-completion/completions/korrin-alert; do
+    grep -q " $file\$" <<< "$contents" || { echo "$(basename "$tool_deb") lacks $file"; exit 1; }
+done
+echo "korrin-alert: manual page and bash completion packaged"
 
 echo "-- lintian"
 report=$(lintian --fail-on none "${debs[@]}" 2>&1 | { grep -v 'running with root privileges' || true; })
