@@ -1,6 +1,5 @@
 #include "QZKRText.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -111,7 +110,12 @@ void convertNewLines(char* dst, const char* src, std::size_t dstSize) noexcept {
     if (dst == nullptr || src == nullptr || dstSize == 0) return;
     TextBuffer line(dst, dstSize);
     line.copy(src);
-    std::replace(dst, dst + line.length(), '\n', ' ');
+    const char* const end = dst + line.length();
+    for (char* next = dst;
+         void* lineFeed = std::memchr(next, '\n', static_cast<std::size_t>(end - next));) {
+        next = static_cast<char*>(lineFeed);
+        *next++ = ' ';
+    }
 }
 
 }  // namespace qzkr
