@@ -13,13 +13,8 @@
 
 namespace {
 
-using namespace alerttest;
+using namespace testkit;
 using Kind = standin::Record::Kind;
-
-std::string oneLine(std::string text) {
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    return text;
-}
 
 // A catalogue code with an error text.
 int knownErrorCode() {

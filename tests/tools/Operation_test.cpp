@@ -1,8 +1,6 @@
 // Every subcommand run as a subprocess with --json: the operation it runs,
 // what was posted, the console's rendering, the dialogs' lines and the exit
 // status, read back from the document.
-#include <algorithm>
-
 #include <nlohmann/json.hpp>
 
 #include "ToolRunner.h"
@@ -10,11 +8,7 @@
 namespace {
 
 using nlohmann::json;
-
-std::string oneLine(std::string text) {
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    return text;
-}
+using testkit::oneLine;
 
 std::vector<std::string> calls(const json& document) {
     std::vector<std::string> names;
