@@ -25,8 +25,7 @@ std::vector<long long> clearParams(int clearedCode) {
         qzkr::kMsgEmpty, 0, 1, 300, 0, 0, 0, 0, 40, 2, static_cast<unsigned int>(clearedCode), 0};
 }
 
-void AlertTest::SetUp() {
-    StandinTest::SetUp();
+AlertTest::AlertTest() {
     writeSettings("[Korrin]\nsQNHOSTNAME = quorvane.test\n");
     setenv("KORRIN_SETTINGS", settingsPath.c_str(), 1);
     FakeSleep::reset();

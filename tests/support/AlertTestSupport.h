@@ -46,7 +46,7 @@ std::vector<long long> clearParams(int clearedCode);
 // the control server "quorvane.test", and the fake sleep reset.
 class AlertTest : public StandinTest {
 protected:
-    void SetUp() override;
+    AlertTest();
 
     // Replaces the settings file's text.
     void writeSettings(const std::string& ini) { write(settingsPath, ini); }

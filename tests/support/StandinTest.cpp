@@ -5,14 +5,14 @@
 
 namespace testkit {
 
-void StandinTest::SetUp() {
+StandinTest::StandinTest() {
     useStandinDefaults();
     standin::Journal::clear();
     standin::DebugLog::clear();
     standin::Calls::reset();
 }
 
-void StandinTest::TearDown() {
+StandinTest::~StandinTest() {
     useStandinDefaults();
     standin::Calls::reset();
 }

@@ -1,7 +1,8 @@
 // The fixture of every test that runs against the stand-in: a fresh scratch
 // directory, the stand-in's defaults (no debug-log file, no journal file, no
 // settings, the default focus), an empty journal and debug log, and no call
-// counts or fault plans left by an earlier test.
+// counts or fault plans left by an earlier test. All of it is set up in the
+// constructor, so that a derived fixture's members already find it.
 #ifndef KORRIN_STANDIN_TEST_H
 #define KORRIN_STANDIN_TEST_H
 
@@ -18,8 +19,8 @@ namespace testkit {
 
 class StandinTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    StandinTest();
+    ~StandinTest() override;
 
     // The path of a file called `name` in the scratch directory.
     std::string file(const std::string& name) const { return scratch.file(name); }
