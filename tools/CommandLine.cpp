@@ -1,11 +1,10 @@
 #include "CommandLine.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
-#include <map>
-#include <vector>
-
-#include <CLI/CLI.hpp>
+#include <set>
+#include <sstream>
 
 namespace alerttool {
 
@@ -35,221 +34,193 @@ std::optional<std::string> parseWhole(const std::string& option, const std::stri
 template std::optional<std::string> parseWhole(const std::string&, const std::string&, int&);
 template std::optional<std::string> parseWhole(const std::string&, const std::string&, long&);
 template std::optional<std::string> parseWhole(const std::string&, const std::string&, long long&);
+template std::optional<std::string> parseWhole(const std::string&, const std::string&, unsigned&);
 
 namespace {
 
-constexpr long long kMostAnswerAfter = 86400;  // a day
+const Option* findOption(const std::vector<Option>& options, const std::string& name) {
+    const auto found = std::find_if(options.begin(), options.end(),
+                                    [&](const Option& option) { return name == option.name; });
+    return found == options.end() ? nullptr : &*found;
+}
 
-const std::pair<const char*, std::optional<std::string> Request::*> kTextOptions[] = {
-    {"--media", &Request::media},       {"--identifier", &Request::identifier},
-    {"--location", &Request::location}, {"--library", &Request::library},
-    {"--drive", &Request::drive},       {"--barcode", &Request::barcode},
-    {"--preface", &Request::preface},   {"--unique-id", &Request::uniqueId},
-    {"--text", &Request::text},
-};
-const std::pair<const char*, bool Request::*> kFlagOptions[] = {
-    {"--new-media-allowed", &Request::newMediaAllowed},
-    {"--drive-media-in-use", &Request::driveMediaInUse},
-    {"--pending", &Request::pending},
-};
+bool isFlag(const Option& option) { return std::holds_alternative<bool Request::*>(option.field); }
 
-// The options of one subcommand, filled in by CLI11 and read back into a
-// Request once the command line has been taken apart.
-class Subcommand {
-public:
-    Subcommand(CLI::App& app, const char* name, const char* description, const char* example)
-        : m_app(app.add_subcommand(name, description)) {
-        m_app->footer(std::string("Example: ") + example + "\n");
-        number("--job", "the job ID (signed 64-bit)")->required();
-    }
+// Puts value into the request's field; a bad number is the problem returned.
+std::optional<std::string> store(Request& request, const Option& option, const std::string& value) {
+    return std::visit(
+        [&](auto member) -> std::optional<std::string> {
+            auto& target = request.*member;
+            using Target = std::decay_t<decltype(target)>;
+            if constexpr (std::is_same_v<Target, bool>) {
+                target = true;
+            } else if constexpr (std::is_same_v<Target, std::optional<std::string>>) {
+                target = value;
+            } else if constexpr (std::is_same_v<Target, std::optional<unsigned>>) {
+                unsigned number = 0;
+                if (auto error = parseWhole(option.name, value, number)) return error;
+                target = number;
+            } else {
+                return parseWhole(option.name, value, target);
+            }
+            return std::nullopt;
+        },
+        option.field);
+}
 
-    CLI::Option* add(const char* name, const char* help) {
-        return m_app->add_option(name, m_values[name], help);
-    }
-    CLI::Option* number(const char* name, const char* help) {
-        return add(name, help)->type_name("NUMBER");
-    }
-    void flag(const char* name, const char* help) { m_app->add_flag(name, m_flags[name], help); }
-    // A library is always named with its drive.
-    void libraryAndDrive(bool required) {
-        CLI::Option* library = add("--library", "stand-alone library name");
-        CLI::Option* drive = add("--drive", "drive name in that library");
-        library->needs(drive);
-        if (required) {
-            library->required();
-            drive->required();
+bool anySubcommandTakes(const std::string& name) {
+    const auto& all = subcommands();
+    return std::any_of(all.begin(), all.end(), [&](const Subcommand& subcommand) {
+        return findOption(subcommand.options, name) != nullptr;
+    });
+}
+
+// What the whole command line asks beyond its single words.
+std::optional<std::string> checkTogether(const Request& request, const Subcommand& chosen,
+                                         const std::set<std::string>& given) {
+    for (const auto& option : chosen.options) {
+        if (option.required && !given.count(option.name)) {
+            return std::string(option.name) + " is required for " + chosen.name;
         }
     }
-
-    bool parsed() const { return m_app->parsed(); }
-    const std::string& name() const { return m_app->get_name(); }
-
-    std::optional<std::string> text(const std::string& name) const {
-        const auto found = m_values.find(name);
-        if (found == m_values.end() || m_app->get_option(name)->count() == 0) return std::nullopt;
-        return found->second;
+    // The operations read a drive only with its library.
+    if (given.count("--drive") && !given.count("--library")) {
+        return "--drive needs --library: without a library the operation ignores the drive";
     }
-    bool flagged(const std::string& name) const {
-        const auto found = m_flags.find(name);
-        return found != m_flags.end() && found->second;
+    if (given.count("--library") && !given.count("--drive")) return "--library needs --drive";
+    if (request.answerAfter && !chosen.waits) {
+        return std::string("--answer-after: ") + chosen.name +
+               " has no wait to end (its console dialog answers at once)";
     }
-    // A number option, when given; a wrong one is reported through error.
-    template <typename T>
-    void readNumber(const std::string& name, T& value, std::optional<std::string>& error) const {
-        const auto given = text(name);
-        if (!given || error) return;
-        error = parseWhole(name, *given, value);
-    }
+    return std::nullopt;
+}
 
-private:
-    CLI::App* m_app;
-    std::map<std::string, std::string> m_values;
-    std::map<std::string, bool> m_flags;
-};
+constexpr std::size_t kHelpWidth = 79;
+
+// One entry of a list: the head in a column of the given width, the text
+// after it wrapped at kHelpWidth under itself.
+void entry(std::ostream& out, std::string head, std::size_t column, const std::string& text) {
+    head.resize(std::max(column, head.size() + 2), ' ');
+    out << "  " << head;
+    std::size_t used = head.size() + 2;
+    std::istringstream words(text);
+    bool first = true;
+    for (std::string word; words >> word; first = false) {
+        if (!first && used + 1 + word.size() > kHelpWidth) {
+            out << '\n' << std::string(column + 2, ' ');
+            used = column + 2;
+        } else if (!first) {
+            out << ' ';
+            ++used;
+        }
+        out << word;
+        used += word.size();
+    }
+    out << '\n';
+}
+
+void listOptions(std::ostream& out, const char* title, const std::vector<Option>& options) {
+    std::size_t width = 0;
+    const auto head = [](const Option& option) {
+        return std::string(option.name) + (*option.valueName ? " " : "") + option.valueName;
+    };
+    for (const auto& option : options) width = std::max(width, head(option).size() + 2);
+    out << title << ":\n";
+    for (const auto& option : options) {
+        entry(out, head(option), width,
+              std::string(option.help) + (option.required ? " (required)" : ""));
+    }
+}
+
+// The parts every help ends with.
+void helpEnd(std::ostream& out, const char* example) {
+    listOptions(out, "Global options (before or after the subcommand)", globalOptions());
+    out << "\nEnvironment:\n";
+    for (const auto& variable : environment()) entry(out, variable.name, 18, variable.meaning);
+    out << "\nExit status:\n";
+    entry(out, "0", 7, "confirmed (the operation returned false)");
+    entry(out, "1", 7, "not confirmed (it returned true)");
+    entry(out, "2", 7, "bad usage, settings or files; nothing was posted");
+    entry(out, "3", 7, "the job client refused a call");
+    entry(out, "128+N", 7, "ended by signal N: the wait ended early, the cycle finished");
+    out << "\nExample: korrin-alert " << example << '\n';
+}
 
 }  // namespace
 
+std::string toolHelp() {
+    std::ostringstream out;
+    out << "Usage: korrin-alert [GLOBAL OPTIONS] SUBCOMMAND [OPTIONS]\n\n"
+        << "Runs one operation of the Korrin operator-alert library as a job worker would,\n"
+           "against the platform stand-in, and shows the texts, the event, every posting\n"
+           "and job state, the console's rendering, the wait and the answer.\n\n"
+           "Subcommands:\n";
+    for (const auto& subcommand : subcommands()) entry(out, subcommand.name, 18, subcommand.help);
+    out << '\n';
+    helpEnd(out, subcommands().front().example);
+    return out.str();
+}
+
+std::string subcommandHelp(const Subcommand& subcommand) {
+    std::ostringstream out;
+    out << "Usage: korrin-alert [GLOBAL OPTIONS] " << subcommand.name << " [OPTIONS]\n\n"
+        << subcommand.name << ": " << subcommand.help << ".\nRuns " << subcommand.runs
+        << (subcommand.waits ? "" : "; no message-box wait") << ".\n\n";
+    listOptions(out, "Options", subcommand.options);
+    out << '\n';
+    helpEnd(out, subcommand.example);
+    return out.str();
+}
+
 std::variant<Request, Stop> parseCommandLine(int argc, const char* const* argv) {
-    CLI::App app(
-        "Runs one operation of the Korrin operator-alert library as a job worker would, against "
-        "the platform stand-in, and shows the texts, the event, every posting and job state, the "
-        "console's rendering and the answer.",
-        "korrin-alert");
-    app.require_subcommand(1, 1);
-    app.fallthrough();
-    app.footer(
-        "Example: korrin-alert import --job 42 --media LTO-0001 --library L1 --drive D1 "
-        "--answer-after 2\n"
-        "Exit status: 0 confirmed (the operation returned false), 1 not confirmed, 2 bad usage.\n");
-    std::string settings, answerAfter;
-    CLI::Option* settingsOption =
-        app.add_option(
-               "--settings", settings,
-               "settings INI file (default: $KORRIN_SETTINGS, else built-in: host quorvane.local, "
-               "nKRMSGBOXOPTION 2)")
-            ->type_name("FILE");
-    bool json = false;
-    app.add_flag("--json", json, "print one JSON document instead of text");
-    CLI::Option* answerOption =
-        app.add_option("--answer-after", answerAfter,
-                       "end the message-box wait after SECONDS, as if the operator had answered")
-            ->type_name("SECONDS");
-
-    std::vector<std::unique_ptr<Subcommand>> subcommands;
-    const auto subcommand = [&](const char* name, const char* description, const char* example) {
-        subcommands.push_back(std::make_unique<Subcommand>(app, name, description, example));
-        return subcommands.back().get();
-    };
-
-    auto* import = subcommand(
-        "import", "ask for the required medium (DisplayImportMessage, then popupDialogBox)",
-        "korrin-alert import --job 42 --media LTO-0001 --identifier ID-7 --library L1 --drive D1 "
-        "--new-media-allowed --answer-after 2");
-    import->add("--media", "name of the required medium")->required();
-    import->add("--identifier", "identifier of the medium");
-    import->add("--location", "location to fetch the medium from");
-    import->libraryAndDrive(false);
-    import->flag("--new-media-allowed", "a new medium will do instead");
-    import->flag("--drive-media-in-use",
-                 "with --new-media-allowed: eject the drive's medium first");
-    import->flag("--pending", "raise with the pending flag");
-
-    auto* wrongMedia = subcommand(
-        "wrong-media",
-        "report a wrong medium in the drive (DisplayWrongMediaInDriveMessage, then popupDialogBox)",
-        "korrin-alert wrong-media --job 42 --library L1 --drive D1 --media LTO-0001 --barcode "
-        "BC0001 --last-write-time 1700000000 --answer-after 2");
-    wrongMedia->libraryAndDrive(false);
-    wrongMedia->add("--media", "name of the medium to insert");
-    wrongMedia->add("--barcode", "barcode of the medium to insert");
-    wrongMedia->add("--location", "location to fetch the medium from");
-    wrongMedia->number("--last-write-time",
-                       "last write time, seconds since 1970 (0 or less: none)");
-    wrongMedia->flag("--pending", "raise with the pending flag");
-
-    auto* newMedia = subcommand("new-media", "ask for a new medium (DisplayImportNewMediaMessage)",
-                                "korrin-alert new-media --job 42 --library L1 --drive D1 "
-                                "--answer-after 2");
-    newMedia->libraryAndDrive(false);
-    newMedia->flag("--pending", "raise with the pending flag");
-
-    auto* wrongNewMedia = subcommand(
-        "wrong-new-media",
-        "ask for the active or a new medium, after an error's text (DisplayWrongNewMediaMessage)",
-        "korrin-alert wrong-new-media --job 42 --library L1 --drive D1 --error 2017 "
-        "--answer-after 2");
-    wrongNewMedia->libraryAndDrive(false);
-    wrongNewMedia->number("--error", "media-management error code (0: none)");
-    wrongNewMedia->flag("--pending", "raise with the pending flag");
-
-    auto* crcError =
-        subcommand("crc-error", "report a CRC error reading the tape (DisplayCRCErrorMessage)",
-                   "korrin-alert crc-error --job 42 --library L1 --drive D1 --answer-after 2");
-    crcError->libraryAndDrive(false);
-    crcError->flag("--pending", "raise with the pending flag");
-
-    auto* mediaError =
-        subcommand("media-error", "report a read error (DisplayMediaErrorMessage; 763: block size)",
-                   "korrin-alert media-error --job 42 --error 763 --library L1 --drive D1");
-    mediaError->number("--error", "read-error code; 763 is the one shown")->required();
-    mediaError->libraryAndDrive(false);
-    mediaError->flag("--pending", "raise with the pending flag");
-
-    auto* identify = subcommand(
-        "identify",
-        "ask for a medium's identifier and export location (DisplayIdentifyMediaMessage)",
-        "korrin-alert identify --job 42 --unique-id UID-9 --volume 3 --library L1 --drive D1");
-    identify->add("--unique-id", "unique ID of the medium")->required();
-    identify->number("--volume", "volume number of the medium")->required();
-    identify->libraryAndDrive(true);
-    identify->add("--preface", "text in front of the request");
-    identify->add("--barcode", "the barcode buffer's content on entry (default empty)");
-    identify->flag("--pending", "raise with the pending flag");
-
-    auto* localError = subcommand(
-        "local-error", "show a text locally and wait (DisplayErrorMessageLocally; posts nothing)",
-        "korrin-alert local-error --job 42 --text \"Tape LTO-0001 is missing\" --answer-after 2");
-    localError->add("--text", "the text to show");
-
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        return Stop{0, app.help(), {}};
-    } catch (const CLI::CallForAllHelp&) {
-        return Stop{0, app.help("", CLI::AppFormatMode::All), {}};
-    } catch (const CLI::ParseError& error) {
-        // A misspelt subcommand is left over as an extra argument.
-        const auto left = app.remaining();
-        if (app.get_subcommands().empty() && !left.empty() && left.front().rfind('-', 0) != 0) {
-            return Stop{2, {}, "\"" + left.front() + "\" is not a subcommand"};
-        }
-        return Stop{2, {}, error.what()};
-    }
-
     Request request;
-    request.json = json;
-    if (settingsOption->count() > 0) request.settings = settings;
-    std::optional<std::string> error;
-    if (answerOption->count() > 0) {
-        long long seconds = 0;
-        error = parseWhole("--answer-after", answerAfter, seconds);
-        if (!error && (seconds < 0 || seconds > kMostAnswerAfter)) {
-            error = "--answer-after: \"" + answerAfter + "\" is out of range (0 to " +
-                    std::to_string(kMostAnswerAfter) + ")";
+    const Subcommand* chosen = nullptr;
+    std::set<std::string> given;
+    std::optional<std::string> problem;  // the first one: the rest may follow from it
+    const auto fail = [&](std::string why) {
+        if (!problem) problem = std::move(why);
+    };
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word.rfind("--", 0) != 0 && word != "-h") {
+            if (chosen) {
+                fail("\"" + word + "\" is not an option of " + chosen->name);
+            } else if (!(chosen = findSubcommand(word))) {
+                fail("\"" + word + "\" is not a subcommand");
+            } else {
+                request.operation = word;
+            }
+            continue;
         }
-        request.answerAfter = static_cast<unsigned>(seconds);
+        const std::size_t equals = word.find('=');
+        const std::string name = word == "-h" ? "--help" : word.substr(0, equals);
+        const Option* option = findOption(globalOptions(), name);
+        if (!option && chosen) option = findOption(chosen->options, name);
+        if (!option) {
+            fail(chosen                     ? name + " is not an option of " + chosen->name
+                 : anySubcommandTakes(name) ? name + " goes after the subcommand"
+                                            : name + " is not an option");
+            continue;
+        }
+        if (!given.insert(name).second) fail(name + " is given twice");
+        std::string value;
+        if (equals != std::string::npos) {
+            value = word.substr(equals + 1);
+            if (isFlag(*option)) fail(name + " takes no value");
+        } else if (!isFlag(*option)) {
+            if (i + 1 >= argc || std::string(argv[i + 1]).rfind("--", 0) == 0) {
+                fail(name + " needs a value");
+                continue;
+            }
+            value = argv[++i];
+        }
+        if (auto error = store(request, *option, value)) fail(*error);
     }
-    for (const auto& chosen : subcommands) {
-        if (!chosen->parsed()) continue;
-        request.operation = chosen->name();
-        chosen->readNumber("--job", request.job, error);
-        chosen->readNumber("--last-write-time", request.lastWriteTime, error);
-        chosen->readNumber("--volume", request.volume, error);
-        chosen->readNumber("--error", request.error, error);
-        for (const auto& [name, field] : kTextOptions) request.*field = chosen->text(name);
-        for (const auto& [name, field] : kFlagOptions) request.*field = chosen->flagged(name);
-    }
-    if (error) return Stop{2, {}, *error};
+    if (request.help) return Stop{0, chosen ? subcommandHelp(*chosen) : toolHelp(), {}, false};
+    if (request.version) return Stop{0, "korrin-alert " KORRIN_VERSION "\n", {}, false};
+    if (!problem && !chosen) problem = "a subcommand is required";
+    if (!problem) problem = checkTogether(request, *chosen, given);
+    if (problem) return Stop{2, {}, *problem, request.json};
     return request;
 }
 

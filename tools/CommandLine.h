@@ -1,5 +1,6 @@
-// The command line of korrin-alert: one subcommand per operation of the
-// alert object, its parameters as long options.
+// The command line of korrin-alert: a subcommand from the table of
+// Command.h, its options and the global options, in any order after the
+// program name.
 #ifndef KORRIN_TOOL_COMMAND_LINE_H
 #define KORRIN_TOOL_COMMAND_LINE_H
 
@@ -7,36 +8,28 @@
 #include <string>
 #include <variant>
 
+#include "Command.h"
+
 namespace alerttool {
 
-// What to run. An absent text option stays empty (the operation gets null).
-struct Request {
-    std::string operation;  // the subcommand: "import", "wrong-media", ...
-    long long job = 0;
-    std::optional<std::string> media, identifier, location, library, drive, barcode, preface,
-        uniqueId, text;
-    bool newMediaAllowed = false;
-    bool driveMediaInUse = false;
-    bool pending = false;
-    long lastWriteTime = 0;
-    int volume = 0;
-    int error = 0;
-
-    std::optional<std::string> settings;  // --settings FILE
-    bool json = false;                    // --json
-    std::optional<unsigned> answerAfter;  // --answer-after SECONDS
-};
-
-// The command line did not ask for a run: help was asked for (status 0,
-// text for standard output) or the command line is wrong (status 2, one
-// line for standard error).
+// The command line did not ask for a run: help or the version was asked for
+// (status 0, text for standard output) or the command line is wrong (status
+// 2, one line for standard error naming the option or word at fault).
 struct Stop {
     int status = 0;
     std::string out;
     std::string error;
+    bool json = false;  // --json was given: the error also goes out as JSON
 };
 
+// Options take their value as the next word or after "=" (--text=--odd); a
+// next word that starts with "--" is another option, not a value. Each
+// option may be given once.
 std::variant<Request, Stop> parseCommandLine(int argc, const char* const* argv);
+
+// The tool's help, and a subcommand's (both end with an example).
+std::string toolHelp();
+std::string subcommandHelp(const Subcommand& subcommand);
 
 // Reads a whole decimal number of type T from text: an optional minus sign
 // and digits, nothing else, within T's range. On failure returns why,

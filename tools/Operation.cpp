@@ -2,10 +2,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <stdexcept>
 #include <system_error>
 
 #include "MMDebug.h"
@@ -15,8 +15,8 @@ namespace alerttool {
 
 namespace {
 
-const char* orNull(const std::optional<std::string>& text) {
-    return text ? text->c_str() : nullptr;
+[[noreturn]] void fail(const char* what) {
+    throw std::system_error(errno, std::generic_category(), what);
 }
 
 // Sends what is written to standard output into a temporary file until
@@ -24,12 +24,16 @@ const char* orNull(const std::optional<std::string>& text) {
 class StdoutCapture {
 public:
     StdoutCapture() : m_file(std::tmpfile()) {
-        if (m_file == nullptr) {
-            throw std::system_error(errno, std::generic_category(), "capturing standard output");
-        }
+        if (m_file == nullptr) fail("capturing standard output");
         std::fflush(stdout);
         m_saved = ::dup(STDOUT_FILENO);
-        ::dup2(::fileno(m_file), STDOUT_FILENO);
+        if (m_saved < 0 || ::dup2(::fileno(m_file), STDOUT_FILENO) < 0) {
+            const int error = errno;
+            if (m_saved >= 0) ::close(m_saved);
+            std::fclose(m_file);
+            errno = error;
+            fail("capturing standard output");
+        }
     }
     ~StdoutCapture() { finish(); }
     StdoutCapture(const StdoutCapture&) = delete;
@@ -39,7 +43,9 @@ public:
         std::vector<std::string> lines;
         if (m_file == nullptr) return lines;
         std::fflush(stdout);
-        ::dup2(m_saved, STDOUT_FILENO);
+        // Without its standard output back, the tool could print nothing.
+        while (::dup2(m_saved, STDOUT_FILENO) < 0 && errno == EINTR) {
+        }
         ::close(m_saved);
         std::rewind(m_file);
         char* line = nullptr;
@@ -59,66 +65,31 @@ private:
     int m_saved = -1;
 };
 
-// One operation as a worker calls it; returns what the worker is answered.
-bool runChosen(const Request& r, QZKRGuiInterface& alert, MMDebug& log, Outcome& outcome) {
-    const std::string& operation = r.operation;
-    if (operation == "import") {
-        alert.DisplayImportMessage(orNull(r.media), orNull(r.identifier), orNull(r.location),
-                                   orNull(r.library), orNull(r.drive), r.job, r.newMediaAllowed,
-                                   r.driveMediaInUse, log);
-        return alert.popupDialogBox(log, false, r.pending);
-    }
-    if (operation == "wrong-media") {
-        alert.DisplayWrongMediaInDriveMessage(orNull(r.barcode), orNull(r.location),
-                                              r.lastWriteTime, orNull(r.library), orNull(r.drive),
-                                              orNull(r.media), r.job, log);
-        return alert.popupDialogBox(log, false, r.pending);
-    }
-    if (operation == "new-media") {
-        return alert.DisplayImportNewMediaMessage(orNull(r.library), orNull(r.drive), r.job, log,
-                                                  r.pending);
-    }
-    if (operation == "wrong-new-media") {
-        return alert.DisplayWrongNewMediaMessage(orNull(r.library), orNull(r.drive), r.error, r.job,
-                                                 log, r.pending);
-    }
-    if (operation == "crc-error") {
-        return alert.DisplayCRCErrorMessage(orNull(r.library), orNull(r.drive), r.job, log,
-                                            r.pending);
-    }
-    if (operation == "media-error") {
-        return alert.DisplayMediaErrorMessage(r.error, orNull(r.library), orNull(r.drive), r.job,
-                                              log, r.pending);
-    }
-    if (operation == "identify") {
-        std::string preface = r.preface.value_or("");
-        char exportLocation[QZKRGuiInterface::kExportLocationSize] = "";
-        char barcode[QZKRGuiInterface::kBarcodeSize] = "";
-        r.barcode.value_or("").copy(barcode, sizeof barcode - 1);
-        const bool result = alert.DisplayIdentifyMediaMessage(
-            r.preface ? preface.data() : nullptr, exportLocation, barcode, orNull(r.uniqueId),
-            r.volume, orNull(r.library), orNull(r.drive), r.job, log, r.pending);
-        outcome.exportLocation = exportLocation;
-        outcome.barcode = barcode;
-        return result;
-    }
-    if (operation == "local-error") return alert.DisplayErrorMessageLocally(orNull(r.text), r.job);
-    throw std::logic_error("no such operation: " + operation);
-}
-
 }  // namespace
 
-Outcome runOperation(const Request& request, const WaitOptions& wait, bool captureConsole) {
-    Outcome outcome;
+bool anyRefused(const Outcome& outcome) {
+    return std::any_of(outcome.records.begin(), outcome.records.end(),
+                       [](const standin::Record& record) { return !record.accepted; });
+}
+
+int exitStatus(const Outcome& outcome) {
+    if (outcome.signal != 0) return 128 + outcome.signal;
+    if (anyRefused(outcome)) return 3;
+    return outcome.returned ? 1 : 0;
+}
+
+void runOperation(const Request& request, const Subcommand& subcommand, WaitOptions wait,
+                  bool captureConsole, Outcome& outcome) {
     standin::Journal::clear();
     MMDebug log;
     QZKRGuiInterface alert(log, request.job);
     {
         std::optional<StdoutCapture> capture;
         if (captureConsole) capture.emplace();
-        WaitEnder ender(wait);
-        outcome.returned = runChosen(request, alert, log, outcome);
-        outcome.answeredEarly = ender.answered();
+        wait.messageText = alert.getMessageText();
+        WaitScope scope(wait, outcome.notices);
+        outcome.returned = subcommand.run(request, alert, log, outcome);
+        outcome.wait = scope.record();
         if (capture) outcome.console = capture->finish();
     }
     outcome.messageText = alert.getMessageText();
@@ -126,7 +97,6 @@ Outcome runOperation(const Request& request, const WaitOptions& wait, bool captu
     outcome.logText = alert.getLogText();
     outcome.code = alert.getEventMessageCode();
     outcome.records = standin::Journal::records();
-    return outcome;
 }
 
 }  // namespace alerttool

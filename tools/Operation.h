@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "CommandLine.h"
+#include "Command.h"
 #include "Standin.h"
 #include "Wait.h"
 
@@ -15,24 +15,35 @@ namespace alerttool {
 
 struct Outcome {
     std::string messageText, eventText, logText;
-    int code = 0;                // the event message code afterwards
-    bool returned = false;       // what the operation returned: true is "not confirmed"
-    bool answeredEarly = false;  // the wait was ended before its time
+    int code = 0;           // the event message code afterwards
+    bool returned = false;  // what the operation returned: true is "not confirmed"
+    WaitRecord wait;        // the message-box wait, when one began
     // Every job-client call of the run, in order: binding, postings, states.
     std::vector<standin::Record> records;
     // What the console dialogs printed, when standard output was captured.
     std::vector<std::string> console;
     // identify: the caller's buffers afterwards.
     std::optional<std::string> exportLocation, barcode;
+
+    // Filled by the caller around the run.
+    int signal = 0;                    // caught during the run; 0: none
+    bool settingCancels = false;       // nKRMSGBOXOPTION answers without a wait
+    std::vector<std::string> notices;  // the lines told on standard error
 };
 
-// The exit status for an outcome: 0 confirmed, 1 not confirmed.
-inline int exitStatus(const Outcome& outcome) { return outcome.returned ? 1 : 0; }
+// Whether the job client refused a call of the run.
+bool anyRefused(const Outcome& outcome);
 
-// Runs request's operation on a new alert object. With captureConsole, what
-// the library writes to standard output during the run is kept in
-// Outcome::console instead of reaching it.
-Outcome runOperation(const Request& request, const WaitOptions& wait, bool captureConsole);
+// The exit status: 128+signal when a signal was caught, else 3 when the job
+// client refused a call, else 0 confirmed, 1 not confirmed.
+int exitStatus(const Outcome& outcome);
+
+// Runs the chosen subcommand's operation on a new alert object, adding to
+// outcome. The message-box wait runs under wait (its message text is set
+// here). With captureConsole, what the library writes to standard output
+// during the run is kept in Outcome::console instead of reaching it.
+void runOperation(const Request& request, const Subcommand& subcommand, WaitOptions wait,
+                  bool captureConsole, Outcome& outcome);
 
 }  // namespace alerttool
 

@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "Signals.h"
 #include "StandinConsole.h"
 
 namespace alerttool {
@@ -141,9 +142,45 @@ void printRenderings(std::ostream& out, const Outcome& outcome) {
 std::string answerText(const Outcome& outcome) {
     std::string text = outcome.returned ? "not confirmed: the operation returned true"
                                         : "confirmed: the operation returned false";
-    text += " (exit status " + std::to_string(exitStatus(outcome)) + ")";
-    if (outcome.answeredEarly) text += "; the wait was ended early";
-    return text;
+    if (anyRefused(outcome)) text += "; the job client refused a call";
+    if (outcome.signal != 0)
+        text += std::string("; interrupted by ") + SignalCatcher::name(outcome.signal);
+    return text + " (exit status " + std::to_string(exitStatus(outcome)) + ")";
+}
+
+// How the wait ended, for scripts.
+const char* waitEnd(const Request& request, const Outcome& outcome) {
+    switch (outcome.wait.end) {
+    case WaitEnd::RanOut: return "ran-out";
+    case WaitEnd::Enter: return "enter";
+    case WaitEnd::AnswerAfter: return "answer-after";
+    case WaitEnd::Signal: return "signal";
+    case WaitEnd::None: break;
+    }
+    const Subcommand* subcommand = findSubcommand(request.operation);
+    return subcommand && subcommand->waits && outcome.settingCancels ? "cancelled-by-setting"
+                                                                     : "none";
+}
+
+// How the wait ended, for a reader.
+std::string waitText(const Request& request, const Outcome& outcome) {
+    const WaitRecord& wait = outcome.wait;
+    const std::string after =
+        " after " + std::to_string(wait.waited) + " of " + std::to_string(wait.seconds) + " s";
+    switch (wait.end) {
+    case WaitEnd::RanOut:
+        return "ran out after " + std::to_string(wait.seconds) +
+               " s without an answer; the library answers OK by itself";
+    case WaitEnd::Enter: return "answered early with Enter" + after;
+    case WaitEnd::AnswerAfter: return "answered early by --answer-after" + after;
+    case WaitEnd::Signal:
+        return std::string("interrupted by ") + SignalCatcher::name(wait.signal) + after;
+    case WaitEnd::None: break;
+    }
+    if (std::string(waitEnd(request, outcome)) == "cancelled-by-setting") {
+        return "none: cancelled by the setting nKRMSGBOXOPTION, which answers at once";
+    }
+    return "none: the operation ran no message-box wait";
 }
 
 // The segments of the streamed event, each with its values as the journal
@@ -152,14 +189,11 @@ Json argumentsJson(const Outcome& outcome) {
     Json segments = Json::array();
     const Record* raise = firstRaise(outcome);
     if (raise == nullptr) return segments;
-    const Json streamed = Json::parse(standin::Journal::toJson(*raise))["arguments"];
-    std::size_t next = 0;
     bool opening = true;
     for (const auto& segment : standin::decodePosting(*raise)) {
-        if (!opening && segment.code != 0) ++next;  // the streamed code itself
         Json values = Json::array();
-        for (std::size_t i = 0; i < segment.values.size() && next < streamed.size(); ++i) {
-            values.push_back(streamed[next++]);
+        for (const auto& value : segment.values) {
+            values.push_back(Json::parse(standin::Journal::toJson(value)));
         }
         segments.push_back({{"opening", opening},
                             {"code", segment.code},
@@ -190,10 +224,14 @@ void printText(std::ostream& out, const Request& request, const Outcome& outcome
         out << "Export location buffer: \"" << *outcome.exportLocation << "\"\n";
         out << "Barcode buffer: \"" << outcome.barcode.value_or("") << "\"\n";
     }
+    out << "Wait: " << waitText(request, outcome) << '\n';
     out << "Answer: " << answerText(outcome) << '\n';
     out << "Debug log: " << (files.debugLog.empty() ? "off" : files.debugLog) << '\n';
     out << "Journal: "
-        << files.journal.value_or("in memory only (set KORRIN_JOURNAL=FILE to keep one)") << '\n';
+        << (files.journal.empty()
+                ? "in memory only (--journal FILE keeps one)"
+                : files.journal + " (this run's lines: \"run\":\"" + files.run + "\")")
+        << '\n';
     out << "Settings: " << files.settings
         << (files.settingsBuiltIn ? " (built-in defaults, removed at exit)" : "") << '\n';
 }
@@ -221,11 +259,17 @@ void printJson(std::ostream& out, const Request& request, const Outcome& outcome
         document["buffers"] = {{"export_location", *outcome.exportLocation},
                                {"barcode", outcome.barcode.value_or("")}};
     }
-    document["answer"] = {{"returned", outcome.returned},
-                          {"confirmed", !outcome.returned},
-                          {"answered_early", outcome.answeredEarly}};
+    document["wait"] = {
+        {"ended", waitEnd(request, outcome)},
+        {"seconds", outcome.wait.end == WaitEnd::None ? Json() : Json(outcome.wait.seconds)},
+        {"waited", outcome.wait.end == WaitEnd::None ? Json() : Json(outcome.wait.waited)}};
+    document["answer"] = {{"returned", outcome.returned}, {"confirmed", !outcome.returned}};
+    document["refused"] = anyRefused(outcome);
+    document["signal"] = outcome.signal != 0 ? Json(SignalCatcher::name(outcome.signal)) : Json();
+    document["notices"] = outcome.notices;
     document["files"] = {{"debug_log", files.debugLog.empty() ? Json() : Json(files.debugLog)},
-                         {"journal", files.journal ? Json(*files.journal) : Json()},
+                         {"journal", files.journal.empty() ? Json() : Json(files.journal)},
+                         {"run", files.run},
                          {"settings", files.settings},
                          {"settings_built_in", files.settingsBuiltIn}};
     document["exit_status"] = exitStatus(outcome);

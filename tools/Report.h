@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "CommandLine.h"
+#include "Command.h"
 #include "Operation.h"
 
 namespace alerttool {
@@ -16,13 +16,15 @@ namespace alerttool {
 struct Files {
     std::string settings;
     bool settingsBuiltIn = false;
-    std::string debugLog;                // "" when off
-    std::optional<std::string> journal;  // the KORRIN_JOURNAL file, when set
+    std::string debugLog;  // "" when off
+    std::string journal;   // "" when none
+    std::string run;       // the run identity the journal's lines carry
 };
 
 // In this order: the three texts, the message code with the event's
 // arguments decoded, every posting and job state, the console's rendering
-// of each posting, the identify buffers, the answer, and the files.
+// of each posting, the identify buffers, how the wait ended, the answer,
+// and the files.
 void printText(std::ostream& out, const Request& request, const Outcome& outcome,
                const Files& files);
 

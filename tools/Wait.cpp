@@ -3,13 +3,16 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <string>
-#include <vector>
+#include <ctime>
+#include <sstream>
 
-#include "Standin.h"
+#include "Signals.h"
+#include "Terminal.h"
 
 namespace alerttool {
 
@@ -17,27 +20,29 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The library's wait writes these at debug levels 1 and 5 right before and
-// right after its sleep.
-constexpr const char kWaitBegins[] = "nKRMSGBOXOPTION key is set to 2";
-constexpr const char kWaitEnded[] = "Sleep Completed.";
-// The length of that sleep, for the countdown.
-constexpr unsigned kWaitSeconds = 180;
+std::atomic<WaitScope*> g_scope{nullptr};
 
-constexpr int kTickMilliseconds = 50;
-// A signal that lands between the wait's first line and its sleep is lost:
-// it goes again until the wait reports its end.
-constexpr auto kResend = std::chrono::milliseconds(200);
+// As the C library's sleep: ended early by a signal, it returns the
+// seconds left.
+unsigned plainSleep(unsigned seconds) {
+    timespec request{static_cast<std::time_t>(seconds), 0};
+    timespec left{};
+    if (::nanosleep(&request, &left) == 0 || errno != EINTR) return 0;
+    return static_cast<unsigned>(left.tv_sec) + (left.tv_nsec > 0 ? 1 : 0);
+}
 
-void onAnswer(int) {}
+// Standard input can answer only when it is this process's terminal and the
+// process is in its foreground (a background read would stop the process).
+bool inputAnswers(bool enterAnswers) {
+    return enterAnswers && ::tcgetpgrp(STDIN_FILENO) == ::getpgrp();
+}
 
-// Waits up to one tick for input; true when a line was entered. Clears
-// watching at the end of the input.
-bool linePending(bool& watching) {
-    pollfd input{STDIN_FILENO, POLLIN, 0};
-    if (poll(&input, 1, kTickMilliseconds) <= 0) return false;
+// Reads what standard input has; true when it holds a whole line. Clears
+// watching when the input has ended.
+bool lineEntered(bool& watching) {
     char bytes[256];
     const ssize_t got = ::read(STDIN_FILENO, bytes, sizeof bytes);
+    if (got < 0 && (errno == EINTR || errno == EAGAIN)) return false;
     if (got <= 0) {
         watching = false;
         return false;
@@ -45,92 +50,111 @@ bool linePending(bool& watching) {
     return std::memchr(bytes, '\n', static_cast<std::size_t>(got)) != nullptr;
 }
 
-void clearCountdown() { std::fputs("\r\033[K", stderr); }
+// One line on standard error, rewritten in place and never longer than the
+// terminal is wide, so that it never wraps.
+class Countdown {
+public:
+    explicit Countdown(bool on) : m_on(on) {}
+    ~Countdown() {
+        if (m_shown) std::fputs("\r\033[K", stderr);
+    }
+    Countdown(const Countdown&) = delete;
+    Countdown& operator=(const Countdown&) = delete;
+
+    void show(std::string line) {
+        if (!m_on) return;
+        const std::size_t room = terminalWidth(STDERR_FILENO) - 1;
+        if (line.size() > room) line.resize(room);
+        std::fprintf(stderr, "\r%s\033[K", line.c_str());
+        std::fflush(stderr);
+        m_shown = true;
+    }
+
+private:
+    bool m_on;
+    bool m_shown = false;
+};
+
+// What the countdown says the keys do; Ctrl-C reaches only a process in
+// the terminal's foreground.
+std::string countdownText(long left, bool answering, bool watching, bool inputEnded) {
+    std::string text = "Waiting for the operator: ";
+    text += answering ? "answering in " + std::to_string(left) + " s"
+                      : std::to_string(left) + " s left";
+    if (watching) text += "; Enter answers OK now";
+    if (inputEnded) text += "; input has ended, Enter no longer answers";
+    if (::tcgetpgrp(STDERR_FILENO) == ::getpgrp()) text += "; Ctrl-C ends the wait and quits";
+    return text;
+}
+
+void showRequest(const char* messageText, unsigned seconds) {
+    std::istringstream lines(escapeControls(messageText ? messageText : "", true));
+    std::fprintf(stderr, "Message box (the library waits %u s for the operator):\n", seconds);
+    for (std::string line; std::getline(lines, line);)
+        std::fprintf(stderr, "    %s\n", line.c_str());
+}
 
 }  // namespace
 
-WaitEnder::WaitEnder(const WaitOptions& options)
-    : m_options(options),
-      m_sleeper(pthread_self()),
-      m_linesBefore(standin::DebugLog::lines().size()) {
-    if (!options.answerAfter && !options.enterAnswers && !options.countdown) return;
-    struct sigaction action {};
-    action.sa_handler = onAnswer;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;  // no SA_RESTART: the sleep must end, not go on
-    sigaction(SIGALRM, &action, &m_previous);
-    m_watcher = std::thread([this] { watch(); });
+WaitScope::WaitScope(const WaitOptions& options, std::vector<std::string>& notices)
+    : m_options(options), m_notices(notices) {
+    g_scope = this;
 }
 
-WaitEnder::~WaitEnder() {
-    if (!m_watcher.joinable()) return;
-    m_stop = true;
-    m_watcher.join();
-    sigaction(SIGALRM, &m_previous, nullptr);
-}
+WaitScope::~WaitScope() { g_scope = nullptr; }
 
-void WaitEnder::watch() {
-    sigset_t blocked;
-    sigemptyset(&blocked);
-    sigaddset(&blocked, SIGALRM);
-    pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
-
-    std::size_t seen = m_linesBefore;
-    bool watchingInput = m_options.enterAnswers;
-    bool waiting = false;
-    bool answerNow = false;
-    bool sent = false;
-    Clock::time_point began, lastSent;
-    long shown = -1;  // the seconds the countdown shows; -1: none shown
-    while (!m_stop) {
-        const std::vector<standin::DebugLine> lines = standin::DebugLog::lines();
-        if (seen > lines.size()) seen = lines.size();
-        for (; seen < lines.size(); ++seen) {
-            const standin::DebugLine& line = lines[seen];
-            if (line.source != standin::DebugLine::Source::Lvl) continue;
-            if (line.message.rfind(kWaitBegins, 0) == 0) {
-                waiting = true;
-                sent = false;
-                began = Clock::now();
-            } else if (line.message == kWaitEnded) {
-                waiting = false;
-                answerNow = false;
+unsigned WaitScope::wait(unsigned seconds) {
+    m_record = WaitRecord{};
+    m_record.seconds = seconds;
+    const bool answering = m_options.answerAfter && *m_options.answerAfter <= seconds;
+    if (m_options.answerAfter && !answering) {
+        tell(m_notices, "--answer-after " + std::to_string(*m_options.answerAfter) +
+                            " is beyond the " + std::to_string(seconds) +
+                            " s wait the library started: the wait runs out first");
+    }
+    if (m_options.display) showRequest(m_options.messageText, seconds);
+    bool watching = inputAnswers(m_options.enterAnswers);
+    const bool couldWatch = watching;
+    const auto start = Clock::now();
+    const auto deadline =
+        start + std::chrono::seconds(answering ? *m_options.answerAfter : seconds);
+    {
+        Countdown countdown(m_options.display);
+        for (;;) {
+            const auto left = deadline - Clock::now();
+            if ((m_record.signal = SignalCatcher::caught()) != 0) {
+                m_record.end = WaitEnd::Signal;
+                break;
+            }
+            if (left <= Clock::duration::zero()) {
+                m_record.end = answering ? WaitEnd::AnswerAfter : WaitEnd::RanOut;
+                break;
+            }
+            // The seconds shown, and the time until the next one is due.
+            const auto shown = std::chrono::ceil<std::chrono::seconds>(left);
+            const auto tick = std::chrono::ceil<std::chrono::milliseconds>(
+                left - (shown - std::chrono::seconds(1)));
+            countdown.show(
+                countdownText(shown.count(), answering, watching, couldWatch && !watching));
+            pollfd ready[2] = {{SignalCatcher::wakeFd(), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+            if (::poll(ready, watching ? 2 : 1, static_cast<int>(tick.count())) > 0 &&
+                ready[1].revents != 0 && lineEntered(watching)) {
+                m_record.end = WaitEnd::Enter;
+                break;
             }
         }
-
-        if (watchingInput) {
-            answerNow = linePending(watchingInput) || answerNow;
-        } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(kTickMilliseconds));
-        }
-
-        if (!waiting) {
-            if (shown >= 0) clearCountdown();
-            shown = -1;
-            continue;
-        }
-        const auto now = Clock::now();
-        const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now - began).count();
-        const bool due = answerNow || (m_options.answerAfter &&
-                                       elapsed >= static_cast<long>(*m_options.answerAfter));
-        if (due && (!sent || now - lastSent >= kResend)) {
-            // Set before the signal: the woken thread may read it at once.
-            m_answered = true;
-            pthread_kill(m_sleeper, SIGALRM);
-            sent = true;
-            lastSent = now;
-        }
-        const long total = m_options.answerAfter ? static_cast<long>(*m_options.answerAfter)
-                                                 : static_cast<long>(kWaitSeconds);
-        const long left = elapsed < total ? total - elapsed : 0;
-        if (m_options.countdown && left != shown) {
-            std::fprintf(stderr, "\rWaiting for the operator: %s %ld s%s \033[K",
-                         m_options.answerAfter ? "answering in" : "wait ends in", left,
-                         m_options.enterAnswers ? " (Enter answers now)" : "");
-            shown = left;
-        }
     }
-    if (shown >= 0) clearCountdown();
+    const auto waited = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start);
+    m_record.waited = static_cast<unsigned>(std::min<long long>(waited.count(), seconds));
+    return m_record.end == WaitEnd::RanOut ? 0 : seconds - m_record.waited;
 }
 
 }  // namespace alerttool
+
+// The library's message-box wait reaches this definition: the executable's
+// own sleep takes the place of the C library's for the whole process. It
+// must stay in the executable's dynamic symbol table, hence the visibility.
+extern "C" __attribute__((visibility("default"))) unsigned int sleep(unsigned int seconds) {
+    alerttool::WaitScope* scope = alerttool::g_scope;
+    return scope ? scope->wait(seconds) : alerttool::plainSleep(seconds);
+}

@@ -1,49 +1,63 @@
-// Ends the library's message-box wait early, without touching the library:
-// the wait is one plain sleep(3), which a signal cuts short.
+// The library's message-box wait, run by the tool. The wait is one call of
+// sleep(3) from the library; the tool's executable defines sleep, which the
+// library's call then reaches, so the tool learns the start and the length
+// of the wait from the call itself and runs the wait on the calling thread:
+// the request and a countdown on a terminal, Enter, --answer-after and a
+// caught signal ending it early.
 #ifndef KORRIN_TOOL_WAIT_H
 #define KORRIN_TOOL_WAIT_H
 
-#include <pthread.h>
-#include <signal.h>
-
-#include <atomic>
-#include <cstddef>
 #include <optional>
-#include <thread>
+#include <string>
+#include <vector>
 
 namespace alerttool {
 
 struct WaitOptions {
-    std::optional<unsigned> answerAfter;  // seconds after the wait began
+    std::optional<unsigned> answerAfter;  // seconds into the wait
     bool enterAnswers = false;            // a line on standard input answers at once
-    bool countdown = false;               // show the seconds left on standard error
+    bool display = false;                 // show the request and a countdown on standard error
+    // The text the operator reads, shown when the wait begins; it is the
+    // alert object's message text, filled before the wait. Not owned.
+    const char* messageText = nullptr;
 };
 
-// Made on the thread that will run the operation (the one that sleeps). A
-// watcher thread follows the debug log for the start and end of the wait
-// and, when the answer is due, sends SIGALRM to the sleeping thread, whose
-// handler is installed without SA_RESTART. Destroying the object stops the
-// watcher and restores the previous handler.
-class WaitEnder {
-public:
-    explicit WaitEnder(const WaitOptions& options);
-    ~WaitEnder();
-    WaitEnder(const WaitEnder&) = delete;
-    WaitEnder& operator=(const WaitEnder&) = delete;
+enum class WaitEnd {
+    None,         // no wait began
+    RanOut,       // the whole wait passed
+    Enter,        // a line on standard input
+    AnswerAfter,  // --answer-after
+    Signal,       // a signal that SignalCatcher caught
+};
 
-    // Whether a wait was ended early.
-    bool answered() const { return m_answered; }
+struct WaitRecord {
+    WaitEnd end = WaitEnd::None;
+    unsigned seconds = 0;  // the wait the library asked for
+    unsigned waited = 0;   // whole seconds it lasted
+    int signal = 0;        // WaitEnd::Signal: which
+};
+
+// While alive, sleep() in this process is the message-box wait under
+// options (elsewhere it sleeps as the C library's would). One at a time,
+// on the thread that runs the operation. notices receives the lines told
+// during the wait (an --answer-after beyond the wait).
+class WaitScope {
+public:
+    WaitScope(const WaitOptions& options, std::vector<std::string>& notices);
+    ~WaitScope();
+    WaitScope(const WaitScope&) = delete;
+    WaitScope& operator=(const WaitScope&) = delete;
+
+    // The last wait of the scope.
+    const WaitRecord& record() const { return m_record; }
+
+    // The wait itself; returns the seconds not waited, as sleep does.
+    unsigned wait(unsigned seconds);
 
 private:
-    void watch();
-
     WaitOptions m_options;
-    pthread_t m_sleeper;
-    std::size_t m_linesBefore;  // debug lines written before this run
-    struct sigaction m_previous {};
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_answered{false};
-    std::thread m_watcher;
+    std::vector<std::string>& m_notices;
+    WaitRecord m_record;
 };
 
 }  // namespace alerttool

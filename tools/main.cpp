@@ -2,60 +2,126 @@
 // platform stand-in and shows everything it produced.
 #include <unistd.h>
 
-#include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <sstream>
 #include <variant>
+
+#include <nlohmann/json.hpp>
 
 #include "CommandLine.h"
 #include "Operation.h"
 #include "Report.h"
 #include "Settings.h"
+#include "Signals.h"
 #include "Standin.h"
+#include "Terminal.h"
 
 namespace {
 
+using namespace alerttool;
+
 constexpr int kBadUsage = 2;
 
-int run(const alerttool::Request& request) {
-    alerttool::SettingsFile settings(request.settings);
-    alerttool::WaitOptions wait;
-    wait.answerAfter = request.answerAfter;
-    wait.enterAnswers = ::isatty(STDIN_FILENO) != 0;
-    wait.countdown = ::isatty(STDERR_FILENO) != 0;
+// One line on standard error naming the problem and, under --json, one
+// JSON object on standard output for a script; returns status.
+int refuse(const std::string& problem, bool json, const char* hint, int status = kBadUsage) {
+    std::cerr << "korrin-alert: " << escapeControls(problem, false) << hint << '\n';
+    if (json) {
+        std::cout << nlohmann::json{{"error", problem}, {"status", status}}.dump(
+                         -1, ' ', false, nlohmann::json::error_handler_t::replace)
+                  << '\n';
+    }
+    return status;
+}
 
-    const alerttool::Outcome outcome = alerttool::runOperation(request, wait, request.json);
+// The one line that tells what a signal did to the run.
+std::string interruption(const Outcome& outcome) {
+    std::string line = std::string("interrupted by ") + SignalCatcher::name(outcome.signal) + ": ";
+    const bool raised = std::any_of(
+        outcome.records.begin(), outcome.records.end(), [](const standin::Record& record) {
+            return record.kind == standin::Record::Kind::Raise && record.accepted;
+        });
+    if (outcome.wait.end == WaitEnd::Signal) line += "the wait was ended, ";
+    if (!raised) return line + "nothing had been raised";
+    if (standin::Journal::isPending(outcome.records.front().jobId)) {
+        return line + "the pending cause is still raised: its clearing was refused";
+    }
+    return line + "the library finished its cycle and the pending cause was cleared";
+}
 
-    alerttool::Files files;
+// Notices of what the run will not do that the command line did not say.
+void tellBeforeRun(const Request& request, const Subcommand& subcommand, Outcome& outcome) {
+    outcome.settingCancels = checkMessageBoxOption(outcome.notices);
+    if (outcome.settingCancels && request.answerAfter) {
+        tell(outcome.notices,
+             "notice: --answer-after has no wait to end: nKRMSGBOXOPTION answers at once");
+    }
+    if (subcommand.posts && !subcommand.jobZeroMeant && request.job <= 0) {
+        tell(outcome.notices, "notice: job " + std::to_string(request.job) +
+                                  " is not a valid job ID (1 or more): nothing reaches the job "
+                                  "manager");
+    }
+}
+
+void printReport(const Request& request, const Outcome& outcome, const SettingsFile& settings) {
+    Files files;
     files.settings = settings.path();
     files.settingsBuiltIn = settings.builtIn();
     files.debugLog = standin::DebugLog::path();
-    if (const char* journal = std::getenv("KORRIN_JOURNAL"); journal != nullptr && *journal) {
-        files.journal = journal;
-    }
+    files.journal = standin::Journal::path();
+    files.run = standin::Journal::runId();
+    std::ostringstream report;
     if (request.json) {
-        alerttool::printJson(std::cout, request, outcome, files);
+        printJson(report, request, outcome, files);
     } else {
-        alerttool::printText(std::cout, request, outcome, files);
+        printText(report, request, outcome, files);
     }
-    return alerttool::exitStatus(outcome);
+    // The texts hold whatever bytes the options gave.
+    std::cout << (!request.json && isTerminal(STDOUT_FILENO) ? escapeControls(report.str(), true)
+                                                             : report.str())
+              << std::flush;
+    if (!std::cout) std::cerr << "korrin-alert: the report could not be written in full\n";
+}
+
+int run(const Request& request) {
+    const Subcommand& subcommand = *findSubcommand(request.operation);
+    SignalCatcher signals;
+    SettingsFile settings(request.settings);
+    checkRunFiles(request, settings);
+    Outcome outcome;
+    tellBeforeRun(request, subcommand, outcome);
+    if (const int signal = SignalCatcher::caught()) {
+        return refuse(std::string("interrupted by ") + SignalCatcher::name(signal) +
+                          " before anything was posted",
+                      request.json, "", 128 + signal);
+    }
+
+    WaitOptions wait;
+    wait.answerAfter = request.answerAfter;
+    wait.enterAnswers = isTerminal(STDIN_FILENO);
+    wait.display = isTerminal(STDERR_FILENO);
+    runOperation(request, subcommand, wait, request.json, outcome);
+    outcome.signal = SignalCatcher::caught();
+
+    printReport(request, outcome, settings);
+    if (outcome.signal != 0) std::cerr << "korrin-alert: " << interruption(outcome) << '\n';
+    return exitStatus(outcome);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const auto parsed = alerttool::parseCommandLine(argc, argv);
-    if (const auto* stop = std::get_if<alerttool::Stop>(&parsed)) {
+    const auto parsed = parseCommandLine(argc, argv);
+    if (const auto* stop = std::get_if<Stop>(&parsed)) {
         std::cout << stop->out;
-        if (!stop->error.empty()) {
-            std::cerr << "korrin-alert: " << stop->error << " (korrin-alert --help for usage)\n";
-        }
-        return stop->status;
+        if (stop->error.empty()) return stop->status;
+        return refuse(stop->error, stop->json, " (korrin-alert --help for usage)");
     }
+    const auto& request = std::get<Request>(parsed);
     try {
-        return run(std::get<alerttool::Request>(parsed));
+        return run(request);
     } catch (const std::exception& error) {
-        std::cerr << "korrin-alert: " << error.what() << '\n';
+        return refuse(error.what(), request.json, "");
     }
-    return kBadUsage;
 }

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <utility>
 
+#include <pwd.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -59,6 +61,33 @@ void appendOneLine(std::string& out, const std::string& message) {
     }
 }
 
+// The user's own state folder, as the XDG base directories have it: an
+// absolute $XDG_STATE_HOME, else ~/.local/state.
+std::string defaultFolder() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state && state[0] == '/') return std::string(state) + "/korrin";
+    const char* home = std::getenv("HOME");
+    passwd entry{};
+    passwd* user = nullptr;
+    char buffer[4096];
+    if ((!home || !*home) && ::getpwuid_r(::getuid(), &entry, buffer, sizeof buffer, &user) == 0 &&
+        user) {
+        home = user->pw_dir;
+    }
+    return std::string(home ? home : "") + "/.local/state/korrin";
+}
+
+// Makes the missing folders of the default file, owner-only; a file the
+// user named lives where they said or nowhere.
+void makeFolder(const std::string& path) {
+    const std::string folder = defaultFolder();
+    if (path.compare(0, folder.size() + 1, folder + "/") != 0) return;
+    for (std::size_t slash = 1; slash != std::string::npos;) {
+        slash = folder.find('/', slash + 1);
+        ::mkdir(folder.substr(0, slash).c_str(), 0700);
+    }
+}
+
 void emit(DebugLine line, const std::string& head) {
     const std::string path = DebugLog::path();
     std::string text = detail::isoTime();
@@ -71,6 +100,7 @@ void emit(DebugLine line, const std::string& head) {
 
     auto& state = debugState();
     std::lock_guard<std::mutex> lock(state.mutex);
+    if (path != state.file.path()) makeFolder(path);
     state.file.write(path, text);
     state.lines.push_back(std::move(line));
     if (state.lines.size() > kKept) state.lines.pop_front();
@@ -96,8 +126,15 @@ std::string DebugLog::path() {
         if (std::strcmp(configured, "off") == 0) return {};
         return configured;
     }
-    const char* tmp = std::getenv("TMPDIR");
-    return std::string(tmp && *tmp ? tmp : "/tmp") + "/korrin-debug.log";
+    return defaultFolder() + "/korrin-debug.log";
+}
+
+std::string DebugLog::open() {
+    const std::string path = DebugLog::path();
+    auto& state = debugState();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    if (path != state.file.path()) makeFolder(path);
+    return state.file.open(path);
 }
 
 }  // namespace standin

@@ -39,7 +39,7 @@ std::string isoTime();
 void journal(Record record);
 
 // A line-oriented append-only file that stays open while its path stays the
-// same. Not synchronised: the owner holds its own lock around write().
+// same. Not synchronised: the owner holds its own lock around each call.
 class LineFile {
 public:
     LineFile() = default;
@@ -47,13 +47,23 @@ public:
     LineFile& operator=(const LineFile&) = delete;
     ~LineFile();
 
-    // Writes line and a line feed to path in one write and flushes; an empty
-    // path writes nothing. A path that cannot be opened is not retried until
-    // the path changes.
+    // Makes path the open file unless it already is: opened for appending,
+    // created 0600, never through a symbolic link. Returns "" when the file
+    // is open (or path is empty: nothing to open), else one line saying why
+    // not, naming the path. A path that cannot be opened is not tried again
+    // until the path changes.
+    std::string open(const std::string& path);
+
+    // Writes line and a line feed to path (opened as open() does) in one
+    // write and flushes; an empty path writes nothing.
     void write(const std::string& path, const std::string& line);
+
+    // The path last opened or tried.
+    const std::string& path() const { return m_path; }
 
 private:
     std::string m_path;
+    std::string m_problem;  // why m_path is not open
     std::FILE* m_file = nullptr;
 };
 

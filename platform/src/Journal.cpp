@@ -1,3 +1,8 @@
+#include <sys/random.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <mutex>
@@ -28,6 +33,23 @@ struct JournalState {
 JournalState& journalState() {
     static auto* state = new JournalState;
     return *state;
+}
+
+const char* journalPath() {
+    const char* path = std::getenv("KORRIN_JOURNAL");
+    return path ? path : "";
+}
+
+std::string makeRunId() {
+    std::uint64_t bits = 0;
+    if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bits)) {
+        const auto now = std::chrono::system_clock::now().time_since_epoch();
+        bits = static_cast<std::uint64_t>(std::chrono::nanoseconds(now).count()) ^
+               (static_cast<std::uint64_t>(::getpid()) << 40);
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(bits));
+    return text;
 }
 
 nlohmann::ordered_json argumentJson(const Argument& argument) {
@@ -101,12 +123,35 @@ std::string Journal::toJson(const Record& record) {
     auto arguments = nlohmann::ordered_json::array();
     for (const auto& argument : record.arguments) arguments.push_back(argumentJson(argument));
     out["arguments"] = std::move(arguments);
+    out["pid"] = record.pid;
+    out["run"] = record.run;
     // Texts are whatever bytes the caller streamed, not necessarily UTF-8.
     return out.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
+std::string Journal::toJson(const Argument& argument) {
+    return argumentJson(argument).dump(-1, ' ', false,
+                                       nlohmann::ordered_json::error_handler_t::replace);
+}
+
+std::string Journal::path() { return journalPath(); }
+
+std::string Journal::open() {
+    const std::string path = journalPath();
+    auto& state = journalState();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    return state.file.open(path);
+}
+
+const std::string& Journal::runId() {
+    static const std::string id = makeRunId();
+    return id;
+}
+
 void detail::journal(Record record) {
-    const char* path = std::getenv("KORRIN_JOURNAL");
+    const std::string path = journalPath();
+    record.pid = static_cast<long long>(::getpid());
+    record.run = Journal::runId();
     auto& state = journalState();
     std::lock_guard<std::mutex> lock(state.mutex);
     record.seq = ++state.lastSeq;
@@ -121,7 +166,7 @@ void detail::journal(Record record) {
         case Record::Kind::Init: break;
         }
     }
-    if (path && *path) state.file.write(path, Journal::toJson(record));
+    if (!path.empty()) state.file.write(path, Journal::toJson(record));
     state.records.push_back(std::move(record));
     if (state.records.size() > kKept) state.records.pop_front();
 }

@@ -2,11 +2,14 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <set>
 #include <string>
 #include <unordered_map>
+
+#include <sys/stat.h>
 
 #include <ini.h>
 
@@ -124,3 +127,43 @@ const char* QZPI_Focus::getFocus() {
     std::lock_guard<std::mutex> lock(*mutex);
     return seen->insert(focus).first->c_str();
 }
+
+namespace standin {
+
+std::string Settings::path() {
+    const char* path = std::getenv("KORRIN_SETTINGS");
+    return path ? path : "";
+}
+
+std::string Settings::problem() {
+    const std::string file = path();
+    if (file.empty()) return "no settings file named";
+    struct stat status {};
+    if (::stat(file.c_str(), &status) != 0 || S_ISDIR(status.st_mode)) {
+        const int error = errno;
+        return "cannot read \"" + file +
+               "\": " + (S_ISDIR(status.st_mode) ? "it is a directory" : std::strerror(error));
+    }
+    std::FILE* readable = std::fopen(file.c_str(), "r");
+    if (!readable) return "cannot read \"" + file + "\": " + std::strerror(errno);
+    std::fclose(readable);
+    const char* chosen = std::getenv("KORRIN_FOCUS");
+    const std::string focus = chosen && *chosen ? chosen : kDefaultFocus;
+    const auto host = entry(focus, "sQNHOSTNAME");
+    if (!host || host->empty()) {
+        return "\"" + file + "\" names no control-server host (sQNHOSTNAME in section [" + focus +
+               "])";
+    }
+    return {};
+}
+
+std::optional<std::string> Settings::entry(const std::string& section, const std::string& key) {
+    const Sections settings = load();
+    const auto found = settings.find(section);
+    if (found == settings.end()) return std::nullopt;
+    const auto value = found->second.find(key);
+    if (value == found->second.end()) return std::nullopt;
+    return value->second;
+}
+
+}  // namespace standin

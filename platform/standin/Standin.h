@@ -14,8 +14,13 @@
 //   KORRIN_FOCUS      the agent instance, i.e. the settings focus that
 //                     QZPI_Focus::getFocus() returns; default "Korrin".
 //   KORRIN_DEBUG_LOG  the debug log file shared by MMDebug and EvDebug;
-//                     default "$TMPDIR/korrin-debug.log" (TMPDIR default
-//                     /tmp); "off" writes no file. One line per call:
+//                     "off" writes no file. Default
+//                     "$XDG_STATE_HOME/korrin/korrin-debug.log" for an
+//                     absolute XDG_STATE_HOME, else
+//                     "$HOME/.local/state/korrin/korrin-debug.log" (HOME
+//                     unset: the user's home folder); the folders of the
+//                     default are made on first use, owner-only (0700).
+//                     One line per call:
 //                       <time> pid=<pid> tid=<tid> MM <a> <b> "<module>" <jobId> <c> <message>
 //                       <time> pid=<pid> tid=<tid> EV lvl=<level> <message>
 //                       <time> pid=<pid> tid=<tid> EV job module=<module> job=<jobId> <message>
@@ -25,6 +30,11 @@
 //   KORRIN_JOURNAL    when set, every journal record is also appended to
 //                     this file as one JSON line (follow it with tail -f),
 //                     as Journal::toJson gives it.
+// The debug log and the journal file are opened for appending, never
+// through a symbolic link (the name may have been planted on a shared
+// host), and a file made by the stand-in is created 0600. A file that
+// cannot be opened is not written; DebugLog::open and Journal::open say
+// why beforehand.
 //
 // Settings (the INI file; section and key names are case-sensitive):
 //   [<focus>] sQNHOSTNAME      the control-server host name that
@@ -50,6 +60,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -99,6 +110,11 @@ struct Record {
     // time like 2026-12-06T11:33:11.123Z.
     std::uint64_t seq = 0;
     std::string time;
+    // Also stamped then: the process ID and the run identity
+    // (Journal::runId), so that the lines of concurrent runs in one journal
+    // file can be told apart.
+    long long pid = 0;
+    std::string run;
 };
 const char* kindName(Record::Kind kind);  // "init", "raise", "clear", "state"
 
@@ -113,11 +129,22 @@ public:
     static int lastState(long long jobId);
     // One record as the JSON line the journal file receives (no line feed):
     // {"seq":3,"time":"...","client":1,"job":7,"call":"raise","accepted":true,
-    //  "params":[...],"arguments":[{"tag":10,"value":419430437},{"tag":11,"text":""}]}
+    //  "params":[...],"arguments":[{"tag":10,"value":419430437},{"tag":11,"text":""}],
+    //  "pid":4242,"run":"9f86d081884c7d65"}
     // with "host" after "accepted" for init. Tags 5 and 9 give signed
     // values, tag 10 unsigned; an argument without bytes has no "value".
     // Bytes of a text that are not UTF-8 are replaced by U+FFFD.
     static std::string toJson(const Record& record);
+    // One event argument as the journal writes it: {"tag":11,"text":"..."}.
+    static std::string toJson(const Argument& argument);
+    // The file KORRIN_JOURNAL names, "" when unset.
+    static std::string path();
+    // Opens that file now, as the journal does before its first line: ""
+    // when it is open (or none is named), else one line saying why not.
+    static std::string open();
+    // This process's run identity: 16 hex digits, random, fixed for the
+    // process's life.
+    static const std::string& runId();
 };
 
 // ---------------------------------------------------------------- debug log
@@ -142,6 +169,26 @@ public:
     static void clear();
     // The file lines currently go to ("" when off).
     static std::string path();
+    // Opens that file now (making the default's folders), as the first line
+    // would: "" when it is open (or the log is off), else one line saying
+    // why not.
+    static std::string open();
+};
+
+// ---------------------------------------------------------------- settings
+
+// The settings file as QZPlatformInfo will read it, for a tool that must
+// refuse a file before anything is posted.
+class Settings {
+public:
+    // The file KORRIN_SETTINGS names, "" when unset.
+    static std::string path();
+    // Why that file gives no control-server host name, "" when it gives
+    // one: no file named, missing, unreadable, a directory, or no
+    // sQNHOSTNAME in the focus section (KORRIN_FOCUS, default "Korrin").
+    static std::string problem();
+    // The text of an entry of that file as read, when the entry is there.
+    static std::optional<std::string> entry(const std::string& section, const std::string& key);
 };
 
 // ---------------------------------------------------------------- calls and faults

@@ -1,7 +1,10 @@
 #include <regex>
 #include <thread>
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <optional>
 
 #include "EvDebug.h"
 #include "MMDebug.h"
@@ -59,15 +62,35 @@ TEST_F(DebugLogTest, KeepsLinesAndWritesThemToTheFile) {
     EXPECT_TRUE(DebugLog::lines().empty());
 }
 
-TEST_F(DebugLogTest, DefaultFileLiesInTmpdir) {
+TEST_F(DebugLogTest, DefaultFileIsTheUsersOwnAndNoLinkIsFollowed) {
+    const auto keep = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::make_pair(name, value ? std::optional<std::string>(value) : std::nullopt);
+    };
+    const auto saved = {keep("XDG_STATE_HOME"), keep("HOME")};
     unsetenv("KORRIN_DEBUG_LOG");
-    const char* saved = std::getenv("TMPDIR");
-    const std::string keep = saved ? saved : "";
-    setenv("TMPDIR", "/var/tmp", 1);
-    EXPECT_EQ(DebugLog::path(), "/var/tmp/korrin-debug.log");
-    unsetenv("TMPDIR");
-    EXPECT_EQ(DebugLog::path(), "/tmp/korrin-debug.log");
-    if (saved) setenv("TMPDIR", keep.c_str(), 1);
+    setenv("XDG_STATE_HOME", "relative", 1);  // not absolute: ignored
+    setenv("HOME", "/home/op", 1);
+    EXPECT_EQ(DebugLog::path(), "/home/op/.local/state/korrin/korrin-debug.log");
+    setenv("XDG_STATE_HOME", file("state").c_str(), 1);
+    EXPECT_EQ(DebugLog::open(), "");
+    struct stat folder {};
+    ASSERT_EQ(stat(file("state/korrin").c_str(), &folder), 0);
+    EXPECT_EQ(folder.st_mode & 0777, 0700u);
+    struct stat log {};
+    ASSERT_EQ(stat(file("state/korrin/korrin-debug.log").c_str(), &log), 0);
+    EXPECT_EQ(log.st_mode & 0777, 0600u);
+
+    ASSERT_EQ(symlink(file("target").c_str(), file("planted").c_str()), 0);
+    setenv("KORRIN_DEBUG_LOG", file("planted").c_str(), 1);
+    EXPECT_NE(DebugLog::open().find("symbolic link"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(file("target")));
+    for (const auto& [name, value] : saved) {
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
+    }
 }
 
 TEST_F(DebugLogTest, ConcurrentWritersProduceWholeLines) {

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <nlohmann/json.hpp>
 
 #include "QZJobClient.h"
@@ -24,7 +26,7 @@ TEST_F(JournalTest, ToJsonGivesOneLine) {
               R"({"seq":12,"time":"2026-12-06T11:33:11.123Z","client":3,"job":7,"call":"raise",)"
               R"("accepted":true,"params":[419430439,0],"arguments":[{"tag":10,"value":419430437},)"
               R"({"tag":11,"text":"a\nb"},{"tag":5,"value":-1},{"tag":11,"text":")"
-              "\xef\xbf\xbd\"}]}");
+              "\xef\xbf\xbd\"}],\"pid\":0,\"run\":\"\"}");
 
     record.kind = Record::Kind::Init;
     record.host = "qn";
@@ -55,5 +57,8 @@ TEST_F(JournalTest, AppendsEachRecordToTheJournalFile) {
     EXPECT_EQ(raise["seq"], records[1].seq);
     EXPECT_EQ(raise["arguments"], nlohmann::json::parse(R"([{"tag":11,"text":""}])"));
     EXPECT_EQ(raise["time"].get<std::string>().size(), 24u);
+    EXPECT_EQ(raise["pid"], getpid());
+    EXPECT_EQ(raise["run"], Journal::runId());
+    EXPECT_EQ(Journal::runId().size(), 16u);
     EXPECT_EQ(readLines(second), std::vector<std::string>{Journal::toJson(records[2])});
 }

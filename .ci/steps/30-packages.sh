@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Builds the Debian packages (the package preset: the release build for /usr)
+# and checks them: lintian finds no error and no warning beyond those accepted
+# below; unpacked into a scratch root (dpkg-deb -x: nothing is installed on
+# this machine) they build and run tests/consumer through find_package and
+# through pkg-config, and the tool runs from there. The same build, installed
+# with cmake --install into a prefix of its own, does the same, its tool
+# finding the libraries through its run path.
+#   KORRIN_PACKAGE_BUILD  build directory (default build/package, shared with
+#                         the ABI step)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+# Lintian warnings accepted:
+#   maintscript-calls-ldconfig  CPack writes an ldconfig call into the postinst
+#       and postrm of every package with a shared library in /usr/lib, and no
+#       setting leaves it out. The packages carry the ldconfig trigger too, so
+#       the call is redundant, not wrong.
+#   no-manual-page  korrin-alert has no manual page yet.
+accepted_warnings='maintscript-calls-ldconfig|no-manual-page'
+
+build=${KORRIN_PACKAGE_BUILD:-build/package}
+start=$SECONDS
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+expected='Please insert the required media [LTO-0001] for JobID [42] into the library [L1] drive [D1].'
+export KORRIN_DEBUG_LOG=off
+
+cmake --preset package -B "$build" > /dev/null
+cmake --build "$build" -j2
+rm -f "$build"/packages/*.deb
+cpack --config "$build/CPackConfig.cmake" -B "$build/packages" > /dev/null
+debs=("$build"/packages/*.deb)
+echo "-- packages"
+for deb in "${debs[@]}"; do
+    printf '%-45s %7d bytes\n' "$(basename "$deb")" "$(stat -c %s "$deb")"
+    dpkg-deb -f "$deb" Depends | sed 's/^/    Depends: /'
+done
+
+echo "-- lintian"
+report=$(lintian --fail-on none "${debs[@]}" 2>&1 | { grep -v 'running with root privileges' || true; })
+echo "$report"
+if grep -E '^(E|W): ' <<< "$report" | grep -vqE "^W: [^ ]+ ($accepted_warnings) "; then
+    echo "lintian: an error or a warning not accepted in $0"
+    exit 1
+fi
+echo "lintian: $(grep -c '^E: ' <<< "$report") errors, $(grep -c '^W: ' <<< "$report") warnings (accepted)"
+
+# consume PREFIX LIBDIR NAME [PKG-CONFIG SETTINGS...]: builds tests/consumer
+# against PREFIX with find_package and with the pkg-config flags, and runs
+# both (the pkg-config one with LIBDIR on the loader's path).
+consume() {
+    local prefix=$1 libdir=$2 name=$3 out found flags
+    shift 3
+    cmake -S tests/consumer -B "$work/$name-cmake" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" > /dev/null
+    found=$(sed -n 's/^KorrinAlert_DIR:PATH=//p' "$work/$name-cmake/CMakeCache.txt")
+    [[ $found == "$prefix"/* ]] || { echo "find_package found $found, not in $prefix"; return 1; }
+    cmake --build "$work/$name-cmake" > /dev/null
+    out=$("$work/$name-cmake/korrin-consumer")
+    [[ $out == "$expected" ]] || { echo "find_package consumer printed: $out"; return 1; }
+    echo "find_package: ok ($found)"
+
+    flags=$(env "$@" pkg-config --cflags --libs korrin-alert)
+    echo "pkg-config: $flags"
+    # shellcheck disable=SC2086 # the flags are words
+    g++ -std=c++17 -Wall -Wextra -Werror tests/consumer/*.cpp $flags -o "$work/$name-pc"
+    out=$(LD_LIBRARY_PATH=$libdir "$work/$name-pc")
+    [[ $out == "$expected" ]] || { echo "pkg-config consumer printed: $out"; return 1; }
+    echo "pkg-config: ok"
+}
+
+echo "-- unpacked packages"
+root=$work/root
+for deb in "${debs[@]}"; do
+    dpkg-deb -x "$deb" "$root"
+done
+libdir=$(dirname "$(find "$root" -name libkorrinalert.so.1)")
+consume "$root/usr" "$libdir" root \
+    PKG_CONFIG_SYSROOT_DIR="$root" PKG_CONFIG_LIBDIR="$libdir/pkgconfig"
+LD_LIBRARY_PATH=$libdir "$root/usr/bin/korrin-alert" --json --answer-after 0 \
+    new-media --job 7 --library L1 --drive D1 | grep -q '"exit_status": 0'
+echo "tool: ok"
+
+echo "-- cmake --install into a prefix"
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" > /dev/null
+libdir=$(dirname "$(find "$prefix" -name libkorrinalert.so.1)")
+consume "$prefix" "$libdir" prefix PKG_CONFIG_PATH="$libdir/pkgconfig"
+"$prefix/bin/korrin-alert" --json --answer-after 0 new-media --job 7 --library L1 --drive D1 |
+    grep -q '"exit_status": 0'
+# shellcheck disable=SC2016 # $ORIGIN is the run path's own
+echo "tool: ok (run path $(readelf -d "$prefix/bin/korrin-alert" | grep -oE '\[\$ORIGIN[^]]*\]'))"
+echo "packages: $((SECONDS - start)) s"

@@ -1,0 +1,229 @@
+#include "Command.h"
+
+#include "MMDebug.h"
+#include "Operation.h"
+#include "QZKRGuiInterface.h"
+
+namespace alerttool {
+
+namespace {
+
+using R = Request;
+
+const char* orNull(const std::optional<std::string>& text) {
+    return text ? text->c_str() : nullptr;
+}
+
+// The options most subcommands share.
+const Option kJob{"--job", "NUMBER", "the job ID (signed 64-bit)", &R::job, true};
+const Option kLibrary{"--library", "NAME", "stand-alone library name (with --drive)", &R::library};
+const Option kDrive{"--drive", "NAME", "drive name in that library (with --library)", &R::drive};
+const Option kPending{"--pending", "", "raise with the pending flag", &R::pending};
+
+bool runImport(const R& r, QZKRGuiInterface& alert, MMDebug& log, Outcome&) {
+    alert.DisplayImportMessage(orNull(r.media), orNull(r.identifier), orNull(r.location),
+                               orNull(r.library), orNull(r.drive), r.job, r.newMediaAllowed,
+                               r.driveMediaInUse, log);
+    return alert.popupDialogBox(log, false, r.pending);
+}
+
+bool runWrongMedia(const R& r, QZKRGuiInterface& alert, MMDebug& log, Outcome&) {
+    alert.DisplayWrongMediaInDriveMessage(orNull(r.barcode), orNull(r.location), r.lastWriteTime,
+                                          orNull(r.library), orNull(r.drive), orNull(r.media),
+                                          r.job, log);
+    return alert.popupDialogBox(log, false, r.pending);
+}
+
+bool runNewMedia(const R& r, QZKRGuiInterface& alert, MMDebug& log, Outcome&) {
+    return alert.DisplayImportNewMediaMessage(orNull(r.library), orNull(r.drive), r.job, log,
+                                              r.pending);
+}
+
+bool runWrongNewMedia(const R& r, QZKRGuiInterface& alert, MMDebug& log, Outcome&) {
+    return alert.DisplayWrongNewMediaMessage(orNull(r.library), orNull(r.drive), r.error, r.job,
+                                             log, r.pending);
+}
+
+bool runCrcError(const R& r, QZKRGuiInterface& alert, MMDebug& log, Outcome&) {
+    return alert.DisplayCRCErrorMessage(orNull(r.library), orNull(r.drive), r.job, log, r.pending);
+}
+
+bool runMediaError(const R& r, QZKRGuiInterface& alert, MMDebug& log, Outcome&) {
+    return alert.DisplayMediaErrorMessage(r.error, orNull(r.library), orNull(r.drive), r.job, log,
+                                          r.pending);
+}
+
+bool runIdentify(const R& r, QZKRGuiInterface& alert, MMDebug& log, Outcome& outcome) {
+    std::string preface = r.preface.value_or("");
+    char exportLocation[QZKRGuiInterface::kExportLocationSize] = "";
+    char barcode[QZKRGuiInterface::kBarcodeSize] = "";
+    r.barcode.value_or("").copy(barcode, sizeof barcode - 1);
+    const bool result = alert.DisplayIdentifyMediaMessage(
+        r.preface ? preface.data() : nullptr, exportLocation, barcode, orNull(r.uniqueId), r.volume,
+        orNull(r.library), orNull(r.drive), r.job, log, r.pending);
+    outcome.exportLocation = exportLocation;
+    outcome.barcode = barcode;
+    return result;
+}
+
+bool runLocalError(const R& r, QZKRGuiInterface& alert, MMDebug&, Outcome&) {
+    return alert.DisplayErrorMessageLocally(orNull(r.text), r.job);
+}
+
+}  // namespace
+
+const std::vector<Subcommand>& subcommands() {
+    static const std::vector<Subcommand> table = {
+        {"import",
+         "DisplayImportMessage, then popupDialogBox",
+         "ask for the required medium",
+         "import --job 42 --media LTO-0001 --identifier ID-7 --library L1 --drive D1 "
+         "--new-media-allowed --answer-after 2",
+         {kJob,
+          {"--media", "NAME", "name of the required medium", &R::media, true},
+          {"--identifier", "TEXT", "identifier of the medium", &R::identifier},
+          {"--location", "TEXT", "location to fetch the medium from", &R::location},
+          kLibrary,
+          kDrive,
+          {"--new-media-allowed", "", "a new medium will do instead", &R::newMediaAllowed},
+          {"--drive-media-in-use", "", "with --new-media-allowed: eject the drive's medium first",
+           &R::driveMediaInUse},
+          kPending},
+         true,
+         true,
+         false,
+         runImport},
+        {"wrong-media",
+         "DisplayWrongMediaInDriveMessage, then popupDialogBox",
+         "report a wrong medium in the drive",
+         "wrong-media --job 42 --library L1 --drive D1 --media LTO-0001 --barcode BC0001 "
+         "--last-write-time 1700000000 --answer-after 2",
+         {kJob,
+          kLibrary,
+          kDrive,
+          {"--media", "NAME", "name of the medium to insert", &R::media},
+          {"--barcode", "TEXT", "barcode of the medium to insert", &R::barcode},
+          {"--location", "TEXT", "location to fetch the medium from", &R::location},
+          {"--last-write-time", "NUMBER", "last write time, seconds since 1970 (0 or less: none)",
+           &R::lastWriteTime},
+          kPending},
+         true,
+         true,
+         false,
+         runWrongMedia},
+        {"new-media",
+         "DisplayImportNewMediaMessage",
+         "ask for a new medium",
+         "new-media --job 42 --library L1 --drive D1 --answer-after 2",
+         {kJob, kLibrary, kDrive, kPending},
+         true,
+         true,
+         false,
+         runNewMedia},
+        {"wrong-new-media",
+         "DisplayWrongNewMediaMessage",
+         "ask for the active or a new medium, after an error's text",
+         "wrong-new-media --job 42 --library L1 --drive D1 --error 2017 --answer-after 2",
+         {kJob,
+          kLibrary,
+          kDrive,
+          {"--error", "NUMBER", "media-management error code (0: none)", &R::error},
+          kPending},
+         true,
+         true,
+         false,
+         runWrongNewMedia},
+        {"crc-error",
+         "DisplayCRCErrorMessage",
+         "report a CRC error reading the tape (job 0 or less: the stamping notice, posted "
+         "nowhere)",
+         "crc-error --job 42 --library L1 --drive D1 --answer-after 2",
+         {kJob, kLibrary, kDrive, kPending},
+         true,
+         true,
+         true,
+         runCrcError},
+        {"media-error",
+         "DisplayMediaErrorMessage",
+         "report a read error through the console message box (763: block size)",
+         "media-error --job 42 --error 763 --library L1 --drive D1",
+         {kJob,
+          {"--error", "NUMBER", "read-error code; 763 is the one shown", &R::error, true},
+          kLibrary,
+          kDrive,
+          kPending},
+         false,
+         true,
+         false,
+         runMediaError},
+        {"identify",
+         "DisplayIdentifyMediaMessage",
+         "ask through the console export dialog for a medium's identifier and location",
+         "identify --job 42 --unique-id UID-9 --volume 3 --library L1 --drive D1",
+         {kJob,
+          {"--unique-id", "TEXT", "unique ID of the medium", &R::uniqueId, true},
+          {"--volume", "NUMBER", "volume number of the medium", &R::volume, true},
+          {"--library", "NAME", "stand-alone library name", &R::library, true},
+          {"--drive", "NAME", "drive name in that library", &R::drive, true},
+          {"--preface", "TEXT", "text in front of the request", &R::preface},
+          {"--barcode", "TEXT", "the barcode buffer's content on entry (default empty)",
+           &R::barcode},
+          kPending},
+         false,
+         true,
+         false,
+         runIdentify},
+        {"local-error",
+         "DisplayErrorMessageLocally",
+         "show a text locally and wait (posts nothing)",
+         "local-error --job 42 --text \"Tape LTO-0001 is missing\" --answer-after 2",
+         {kJob, {"--text", "TEXT", "the text to show", &R::text}},
+         true,
+         false,
+         false,
+         runLocalError},
+    };
+    return table;
+}
+
+const Subcommand* findSubcommand(const std::string& name) {
+    for (const auto& subcommand : subcommands()) {
+        if (name == subcommand.name) return &subcommand;
+    }
+    return nullptr;
+}
+
+const std::vector<Option>& globalOptions() {
+    static const std::vector<Option> options = {
+        {"--settings", "FILE", "settings INI file (default: $KORRIN_SETTINGS, else built-in)",
+         &R::settings},
+        {"--journal", "FILE", "append every job-client call to FILE as JSON lines", &R::journal},
+        {"--debug-log", "FILE", "the debug log file, or \"off\"", &R::debugLog},
+        {"--json", "", "print one JSON document instead of text", &R::json},
+        {"--answer-after", "SECONDS",
+         "end the message-box wait after SECONDS, as if the operator had answered (only "
+         "subcommands with a wait)",
+         &R::answerAfter},
+        {"--help", "", "this help; after a subcommand, that subcommand's (also -h)", &R::help},
+        {"--version", "", "the version", &R::version},
+    };
+    return options;
+}
+
+const std::vector<Variable>& environment() {
+    static const std::vector<Variable> variables = {
+        {"KORRIN_SETTINGS", "the settings INI file, when --settings is not given"},
+        {"KORRIN_FOCUS",
+         "the settings section the control-server host name is read from (default Korrin)"},
+        {"KORRIN_DEBUG_LOG", "the debug log file, when --debug-log is not given; off: none"},
+        {"KORRIN_JOURNAL", "the journal file, when --journal is not given; unset: none"},
+        {"XDG_STATE_HOME",
+         "the debug log's default folder is $XDG_STATE_HOME/korrin, else "
+         "$HOME/.local/state/korrin"},
+        {"HOME", "see XDG_STATE_HOME"},
+        {"TMPDIR", "where the built-in settings are written for the run (default /tmp)"},
+    };
+    return variables;
+}
+
+}  // namespace alerttool

@@ -1,0 +1,82 @@
+// The subcommands of korrin-alert, one per operation of the alert object,
+// and their options: one table that the parser, the help, the run and the
+// README follow.
+#ifndef KORRIN_TOOL_COMMAND_H
+#define KORRIN_TOOL_COMMAND_H
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+class MMDebug;
+class QZKRGuiInterface;
+
+namespace alerttool {
+
+struct Outcome;
+
+// What to run. An absent text option stays empty (the operation gets null).
+struct Request {
+    std::string operation;  // the subcommand: "import", "wrong-media", ...
+    long long job = 0;
+    std::optional<std::string> media, identifier, location, library, drive, barcode, preface,
+        uniqueId, text;
+    bool newMediaAllowed = false;
+    bool driveMediaInUse = false;
+    bool pending = false;
+    long lastWriteTime = 0;
+    int volume = 0;
+    int error = 0;
+
+    // The global options.
+    std::optional<std::string> settings, journal, debugLog;
+    bool json = false;
+    std::optional<unsigned> answerAfter;  // seconds into the wait
+    bool help = false;
+    bool version = false;
+};
+
+// Where an option's value goes: a text, a flag, or a whole number of the
+// member's type, read strictly within its range.
+using Field =
+    std::variant<std::optional<std::string> Request::*, bool Request::*, long long Request::*,
+                 long Request::*, int Request::*, std::optional<unsigned> Request::*>;
+
+struct Option {
+    const char* name;       // "--media"
+    const char* valueName;  // "TEXT", "NUMBER", ...; "" for a flag
+    const char* help;
+    Field field;
+    bool required = false;
+};
+
+struct Subcommand {
+    const char* name;  // "import"
+    const char* runs;  // the operations it runs, e.g. "DisplayImportMessage, then popupDialogBox"
+    const char* help;  // what it asks the operator, one line
+    const char* example;  // the arguments after "korrin-alert "
+    std::vector<Option> options;
+    bool waits;         // runs the message-box wait (the others run a console dialog)
+    bool posts;         // posts to the job manager for a job ID of 1 or more
+    bool jobZeroMeant;  // a job ID of 0 or less asks for another form, posted nowhere
+    // Runs the operation as a worker calls it; returns what the worker is answered.
+    bool (*run)(const Request&, QZKRGuiInterface&, MMDebug&, Outcome&);
+};
+
+const std::vector<Subcommand>& subcommands();
+const Subcommand* findSubcommand(const std::string& name);
+
+// The options taken before or after any subcommand.
+const std::vector<Option>& globalOptions();
+
+// The variables the tool and the stand-in read, each with what it means.
+struct Variable {
+    const char* name;
+    const char* meaning;
+};
+const std::vector<Variable>& environment();
+
+}  // namespace alerttool
+
+#endif  // KORRIN_TOOL_COMMAND_H

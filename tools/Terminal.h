@@ -1,0 +1,29 @@
+// What korrin-alert shows on a terminal: control characters made visible,
+// the terminal's width, and the one-line notices on standard error.
+#ifndef KORRIN_TOOL_TERMINAL_H
+#define KORRIN_TOOL_TERMINAL_H
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace alerttool {
+
+// Whether the file descriptor is a terminal.
+bool isTerminal(int fd);
+
+// The text with every control character (C0 but the line feed when
+// keepLineFeeds, DEL, and C1 as UTF-8) written as \n, \r, \t, \e or \xHH,
+// so that no byte of a value can move the cursor or change the terminal.
+std::string escapeControls(const std::string& text, bool keepLineFeeds);
+
+// Columns of the terminal on fd; 80 when it does not say.
+std::size_t terminalWidth(int fd);
+
+// Writes "korrin-alert: " and line (controls escaped) on standard error
+// and keeps line in notices, for the report.
+void tell(std::vector<std::string>& notices, const std::string& line);
+
+}  // namespace alerttool
+
+#endif  // KORRIN_TOOL_TERMINAL_H
