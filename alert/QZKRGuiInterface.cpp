@@ -25,7 +25,9 @@ constexpr const char kSourceName[] = "QZKRGuiInterface";
 constexpr const char kLogModule[] = "WORKER  ";
 
 // What the job client is told. The meaning of each number is the job
-// manager's; these are the values it expects from an operator alert.
+// manager's; these are the values it expects from an operator alert. The
+// contract fixes the enums' types but leaves the names of their values to
+// the platform, so the numbers are passed as they are (static_cast).
 constexpr int kPlatformType = 2;
 constexpr int kMessageType = 300;
 constexpr int kAlertColorLevel = 40;
@@ -59,54 +61,169 @@ constexpr std::size_t kTimeTextSize = 1024;
 #define QZKR_LOG_TEXT(debugLog, text) \
     (debugLog).DebugMM(1, 2, kLogModule, -1LL, -1, "%s:%d: " text, kSourceName, __LINE__)
 
-namespace qzkr {
-
-void convertNewLines(char* dst, const char* src, std::size_t dstSize) noexcept {
-    if (dst == nullptr || src == nullptr || dstSize == 0) return;
-    std::size_t length = std::strlen(src);
-    if (length > dstSize - 1) length = dstSize - 1;
-    std::memmove(dst, src, length);
-    dst[length] = '\0';
-    for (char* lineFeed = dst;
-         (lineFeed = static_cast<char*>(std::memchr(lineFeed, '\n', dst + length - lineFeed)));) {
-        *lineFeed = ' ';
-    }
-}
-
-}  // namespace qzkr
-
-using qzkr::convertNewLines;
-
 namespace {
 
 const char* orEmpty(const char* text) { return text != nullptr ? text : ""; }
+
+// Whether a prompt names a library. A prompt in a library's drive prepares
+// nothing without one; with one, a null drive is taken as "".
+bool namesLibrary(const char* library, const char*& drive) {
+    if (library == nullptr) return false;
+    drive = orEmpty(drive);
+    return true;
+}
 
 EvEvent& streamCode(EvEvent& event, int code) {
     return event << static_cast<unsigned long>(static_cast<unsigned int>(code));
 }
 
-// A present piece: its code, then the value of its placeholder.
-void streamPiece(EvEvent& event, int pieceCode, const char* value) {
-    streamCode(event, pieceCode) << value;
-}
-
 // An absent piece: the empty sub-message.
 void streamAbsentPiece(EvEvent& event) { streamCode(event, qzkr::kMsgEmpty) << ""; }
 
-// Formats one optional piece onto the message text and appends the same
-// bytes to the event text: the piece stands in both alike.
-void appendPiece(TextBuffer message, TextBuffer event, const char* format, ...)
-    __attribute__((format(printf, 3, 4)));
-void appendPiece(TextBuffer message, TextBuffer event, const char* format, ...) {
-    const std::size_t start = message.length();
-    va_list values;
-    va_start(values, format);
-    message.vappend(format, values);
-    va_end(values);
-    event.appendBytes(message.data() + start, message.length() - start);
-}
-
 }  // namespace
+
+namespace qzkr {
+
+// Where a cycle writes the log text: popupDialogBox after the raising, the
+// prompts that run the cycle themselves before it.
+enum class LogText { BeforeRaising, AfterRaising };
+
+// One operation of an alert object and the steps the operations share.
+// Constructing one opens the object's message and event texts, and for a
+// prompt first stores the prompt's job ID. Lives on the operation's stack.
+class Operation {
+public:
+    explicit Operation(QZKRGuiInterface& alert) noexcept
+        : message(alert.m_messageText), event(alert.m_eventText), m_alert(alert) {}
+    Operation(QZKRGuiInterface& alert, long long jobId) noexcept : Operation(alert) {
+        alert.m_jobId = jobId;
+    }
+
+    // Sets the code of the message the next raising posts and starts its event.
+    EvEvent& begin(int eventMessageCode) {
+        m_alert.m_eventMessageCode = eventMessageCode;
+        // Arguments of an earlier prompt that was never posted (no valid job,
+        // or never popped up) must not ride in front of this prompt's own.
+        m_alert.m_jobClient.discardArguments();
+        return m_alert.m_jobClient;
+    }
+
+    // Formats one piece onto the message text and appends the same bytes to
+    // the event text: the piece stands in both alike.
+    [[gnu::format(printf, 2, 3)]] void appendPiece(const char* format, ...) {
+        const std::size_t start = message.length();
+        va_list values;
+        va_start(values, format);
+        message.vappend(format, values);
+        va_end(values);
+        event.appendBytes(message.data() + start, message.length() - start);
+    }
+
+    // A piece with one value: when the value is given, the piece formatted
+    // with it goes into both texts and its code and value into the event;
+    // when not, the event gets the empty sub-message. True when present.
+    [[gnu::format(printf, 3, 0)]] bool addPiece(int pieceCode, const char* format,
+                                                const char* value) {
+        if (value == nullptr) {
+            streamAbsentPiece(m_alert.m_jobClient);
+            return false;
+        }
+        // format is one of the callers' literal templates with one %s: the
+        // declaration's format attribute checks each of them.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+        appendPiece(format, value);
+#pragma GCC diagnostic pop
+        streamCode(m_alert.m_jobClient, pieceCode) << value;
+        return true;
+    }
+
+    // Ends a prompt's texts: the event text with a full stop, the message
+    // text with the box's closing, then the log text.
+    void endTexts(const char* messageClosing) {
+        event.appendText(".");
+        message.appendText(messageClosing);
+        endTexts();
+    }
+
+    // Ends the texts as they stand: the log text is the event text on one line.
+    void endTexts() { convertNewLines(m_alert.m_logText, m_alert.m_eventText); }
+
+    // The pop-up cycle: writes the log text where logText says, raises the
+    // prepared message, runs body (the wait or a dialog) and clears the
+    // message again, also when an exception passes: a job is never left
+    // pending because of one. Returns what body returned.
+    template <typename Body>
+    auto cycle(MMDebug& debugLog, bool pendingFlag, LogText logText, Body body) {
+        if (logText == LogText::BeforeRaising) writeLogText(debugLog);
+        decltype(body()) answer{};
+        try {
+            m_alert.displayPopupAndEventMsgInGUI(debugLog, pendingFlag, false);
+            if (logText == LogText::AfterRaising) writeLogText(debugLog);
+            answer = body();
+        } catch (...) {
+            clearWhileExceptionPasses(debugLog, pendingFlag);
+            throw;
+        }
+        m_alert.displayPopupAndEventMsgInGUI(debugLog, pendingFlag, true);
+        return answer;
+    }
+
+    // The cycle around the message-box wait on the message text. True unless
+    // the box answered OK.
+    bool waitForOperator(MMDebug& debugLog, bool pendingFlag, LogText logText, bool boxFlag) {
+        const long long answer = cycle(debugLog, pendingFlag, logText, [&] {
+            unsigned int errorCode = 0;
+            const long long boxAnswer =
+                m_alert.ShowMessageBox(m_alert.m_messageText, m_alert.m_jobId, errorCode, boxFlag);
+            if (errorCode != 0) {
+                QZKR_LOG(debugLog, "ShowMessageBox returned ErrorCode [%ld].",
+                         static_cast<long>(errorCode));
+            }
+            return boxAnswer;
+        });
+        return answer != QZKRGuiInterface::kAnswerOK;
+    }
+
+    TextBuffer message;
+    TextBuffer event;
+
+private:
+    void writeLogText(MMDebug& debugLog) { QZKR_LOG(debugLog, "%s", m_alert.m_logText); }
+
+    void clearWhileExceptionPasses(MMDebug& debugLog, bool pendingFlag) noexcept {
+        try {
+            // A raising cut short may have left its arguments unposted; the
+            // clearing carries nothing but its own.
+            m_alert.m_jobClient.discardArguments();
+        } catch (...) {
+        }
+        // The first exception goes on to the caller; a second one is only told.
+        try {
+            m_alert.displayPopupAndEventMsgInGUI(debugLog, pendingFlag, true);
+        } catch (const std::exception& error) {
+            try {
+                QZKR_LOG(debugLog,
+                         "Clearing the pending cause failed while an error was passing: %s",
+                         error.what());
+            } catch (...) {
+            }
+        } catch (...) {
+            try {
+                QZKR_LOG_TEXT(debugLog,
+                              "Clearing the pending cause failed while an error was passing.");
+            } catch (...) {
+            }
+        }
+    }
+
+    QZKRGuiInterface& m_alert;
+};
+
+}  // namespace qzkr
+
+using qzkr::LogText;
+using qzkr::Operation;
 
 // ---------------------------------------------------------------- the object
 
@@ -120,7 +237,7 @@ QZKRGuiInterface::QZKRGuiInterface(MMDebug& debugLog, long long jobId)
     QZPlatformInfo settings;
     settings.setFocus(QZPI_Focus::getFocus());
     settings.getKorrinQNHostName(m_hostName, static_cast<int>(kHostNameSize));
-    m_hostName[kHostNameSize - 1] = '\0';
+    TextBuffer(m_hostName).adoptText();
     if (jobId > 0 &&
         !m_jobClient.init(m_hostName, jobId, static_cast<QZS_PLATFORMTYPE>(kPlatformType))) {
         QZKR_LOG(debugLog, "ERROR! Could not init with Job Manager on Quorvane %s", m_hostName);
@@ -131,41 +248,6 @@ QZKRGuiInterface::~QZKRGuiInterface() = default;
 
 char* QZKRGuiInterface::getGumMessage() { return m_eventText; }
 const char* QZKRGuiInterface::getGumMessage() const { return m_eventText; }
-
-// Sets the code of the message the next raising posts and starts its event.
-EvEvent& QZKRGuiInterface::beginEvent(int eventMessageCode) {
-    m_eventMessageCode = eventMessageCode;
-    // Arguments of an earlier prompt that was never posted (no valid job, or
-    // never popped up) must not ride in front of this prompt's own.
-    m_jobClient.discardArguments();
-    return m_jobClient;
-}
-
-// A piece with one value: when the value is given, the piece formatted with
-// it goes into both texts and its code and value into the event; when not,
-// the event gets the empty sub-message. True when the piece is present.
-bool QZKRGuiInterface::addOptionalPiece(int pieceCode, const char* format, const char* value) {
-    if (value == nullptr) {
-        streamAbsentPiece(m_jobClient);
-        return false;
-    }
-    // format is one of the callers' literal templates with one %s: the
-    // declaration's format attribute checks each of them.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    appendPiece(TextBuffer(m_messageText), TextBuffer(m_eventText), format, value);
-#pragma GCC diagnostic pop
-    streamPiece(m_jobClient, pieceCode, value);
-    return true;
-}
-
-// Ends the prompt's texts: the event text with a full stop, the message text
-// with the box's closing; the log text is the event text on one line.
-void QZKRGuiInterface::closeTexts(const char* messageClosing) {
-    TextBuffer(m_eventText).appendText(".");
-    TextBuffer(m_messageText).appendText(messageClosing);
-    convertNewLines(m_logText, m_eventText);
-}
 
 // ---------------------------------------------------------------- the cycle
 
@@ -202,73 +284,8 @@ bool QZKRGuiInterface::displayPopupAndEventMsgInGUI(MMDebug& debugLog, bool pend
     return true;
 }
 
-// Raises the prepared message, runs body (the wait or the dialog) and clears
-// the message again, also when an exception passes: a job is never left
-// pending because of one.
-template <typename Body>
-auto QZKRGuiInterface::raiseRunClear(MMDebug& debugLog, bool pendingFlag, Body body) {
-    decltype(body()) answer{};
-    try {
-        displayPopupAndEventMsgInGUI(debugLog, pendingFlag, false);
-        answer = body();
-    } catch (...) {
-        clearWhileExceptionPasses(debugLog, pendingFlag);
-        throw;
-    }
-    displayPopupAndEventMsgInGUI(debugLog, pendingFlag, true);
-    return answer;
-}
-
-void QZKRGuiInterface::clearWhileExceptionPasses(MMDebug& debugLog, bool pendingFlag) noexcept {
-    try {
-        // A raising cut short may have left its arguments unposted; the
-        // clearing carries nothing but its own.
-        m_jobClient.discardArguments();
-    } catch (...) {
-    }
-    // The first exception goes on to the caller; a second one is only told.
-    try {
-        displayPopupAndEventMsgInGUI(debugLog, pendingFlag, true);
-    } catch (const std::exception& error) {
-        try {
-            QZKR_LOG(debugLog, "Clearing the pending cause failed while an error was passing: %s",
-                     error.what());
-        } catch (...) {
-        }
-    } catch (...) {
-        try {
-            QZKR_LOG_TEXT(debugLog,
-                          "Clearing the pending cause failed while an error was passing.");
-        } catch (...) {
-        }
-    }
-}
-
-long long QZKRGuiInterface::waitInMessageBox(MMDebug& debugLog, bool boxFlag) {
-    unsigned int errorCode = 0;
-    const long long answer = ShowMessageBox(m_messageText, m_jobId, errorCode, boxFlag);
-    if (errorCode != 0) {
-        QZKR_LOG(debugLog, "ShowMessageBox returned ErrorCode [%ld].",
-                 static_cast<long>(errorCode));
-    }
-    return answer;
-}
-
 bool QZKRGuiInterface::popupDialogBox(MMDebug& debugLog, bool, bool pendingFlag) {
-    const long long answer = raiseRunClear(debugLog, pendingFlag, [&] {
-        QZKR_LOG(debugLog, "%s", m_logText);
-        return waitInMessageBox(debugLog, false);
-    });
-    return answer != kAnswerOK;
-}
-
-// The cycle of the prompts that run it themselves: the log line comes before
-// the raising.
-bool QZKRGuiInterface::runPromptCycle(MMDebug& debugLog, bool pendingFlag, bool boxFlag) {
-    QZKR_LOG(debugLog, "%s", m_logText);
-    const long long answer =
-        raiseRunClear(debugLog, pendingFlag, [&] { return waitInMessageBox(debugLog, boxFlag); });
-    return answer != kAnswerOK;
+    return Operation(*this).waitForOperator(debugLog, pendingFlag, LogText::AfterRaising, false);
 }
 
 // ---------------------------------------------------------------- the message box
@@ -301,12 +318,11 @@ long long QZKRGuiInterface::ShowMessageBox(const char*, long long, unsigned int&
 
 bool QZKRGuiInterface::DisplayErrorMessageLocally(const char* text, long long jobId) {
     text = orEmpty(text);
-    TextBuffer message(m_messageText);
-    TextBuffer event(m_eventText);
-    event.clear();
-    message.clear();
-    message.format("%s\nPress OK after the media is imported or CANCEL to abort", text);
-    event.copy(text);
+    Operation local(*this);
+    local.event.clear();
+    local.message.clear();
+    local.message.format("%s\nPress OK after the media is imported or CANCEL to abort", text);
+    local.event.copy(text);
     unsigned int errorCode = 0;
     return ShowMessageBox(m_messageText, jobId, errorCode, false) != kAnswerOK;
 }
@@ -317,42 +333,40 @@ bool QZKRGuiInterface::DisplayImportMessage(const char* mediaName, const char* i
                                             const char* location, const char* library,
                                             const char* drive, long long jobId,
                                             bool newMediaAllowed, bool driveMediaInUse, MMDebug&) {
-    m_jobId = jobId;
+    Operation prompt(*this, jobId);
     mediaName = orEmpty(mediaName);
-    TextBuffer message(m_messageText);
-    TextBuffer event(m_eventText);
 
     if (newMediaAllowed && driveMediaInUse) {
-        message.format(
+        prompt.message.format(
             "The media in the drive is already in use by Brennith or it could be a cleaning "
             "media. Please eject this media\nThen insert the required media [%s] for JobID [%lld]",
             mediaName, jobId);
-        beginEvent(qzkr::kMsgEjectThenInsertMedia) << mediaName << jobId;
+        prompt.begin(qzkr::kMsgEjectThenInsertMedia) << mediaName << jobId;
     } else {
-        message.format("Please insert the required media [%s] for JobID [%lld]", mediaName, jobId);
-        beginEvent(qzkr::kMsgInsertRequiredMedia) << mediaName << jobId;
+        prompt.message.format("Please insert the required media [%s] for JobID [%lld]", mediaName,
+                              jobId);
+        prompt.begin(qzkr::kMsgInsertRequiredMedia) << mediaName << jobId;
     }
-    event.copy(m_messageText);
+    prompt.event.copy(m_messageText);
 
-    if (addOptionalPiece(qzkr::kPieceIdentifier, " with identifier [%s]", identifier)) {
-        event.appendText("\n");
+    if (prompt.addPiece(qzkr::kPieceIdentifier, " with identifier [%s]", identifier)) {
+        prompt.event.appendText("\n");
     }
-    addOptionalPiece(qzkr::kPieceLocation, " from location [%s]", location);
+    prompt.addPiece(qzkr::kPieceLocation, " from location [%s]", location);
     if (newMediaAllowed) {
-        appendPiece(message, event, " OR a new media");
+        prompt.appendPiece(" OR a new media");
         streamCode(m_jobClient, qzkr::kPieceNewMedia);
     } else {
         streamAbsentPiece(m_jobClient);
     }
-    if (library != nullptr) {
-        drive = orEmpty(drive);
-        appendPiece(message, event, " into the library [%s] drive [%s]", library, drive);
+    if (namesLibrary(library, drive)) {
+        prompt.appendPiece(" into the library [%s] drive [%s]", library, drive);
         streamCode(m_jobClient, qzkr::kPieceLibraryAndDrive) << library << drive;
     } else {
         streamAbsentPiece(m_jobClient);
     }
 
-    closeTexts(" and then click OK button to continue.");
+    prompt.endTexts(" and then click OK button to continue.");
     return false;
 }
 
@@ -360,89 +374,86 @@ bool QZKRGuiInterface::DisplayWrongMediaInDriveMessage(const char* barcode, cons
                                                        long lastWriteTime, const char* library,
                                                        const char* drive, const char* mediaName,
                                                        long long jobId, MMDebug&) {
-    m_jobId = jobId;
-    if (library == nullptr) return false;
-    drive = orEmpty(drive);
-    TextBuffer message(m_messageText);
-    TextBuffer event(m_eventText);
+    Operation prompt(*this, jobId);
+    if (!namesLibrary(library, drive)) return false;
 
-    beginEvent(qzkr::kMsgWrongMediaInDrive) << library << drive << jobId;
-    message.format(
+    prompt.begin(qzkr::kMsgWrongMediaInDrive) << library << drive << jobId;
+    prompt.message.format(
         "The Media in the library [%s] drive [%s] for JobID [%lld] is not correct.\n\n"
         "Please insert the media ",
         library, drive, jobId);
-    event.copy(m_messageText);
+    prompt.event.copy(m_messageText);
 
-    addOptionalPiece(qzkr::kPieceMediaName, "[%s] ", mediaName);
-    if (addOptionalPiece(qzkr::kPieceBarcode, "with barcode [%s] ", barcode)) {
-        event.appendText("\n");
+    prompt.addPiece(qzkr::kPieceMediaName, "[%s] ", mediaName);
+    if (prompt.addPiece(qzkr::kPieceBarcode, "with barcode [%s] ", barcode)) {
+        prompt.event.appendText("\n");
     }
-    addOptionalPiece(qzkr::kPieceLocation, "from the location [%s] ", location);
+    prompt.addPiece(qzkr::kPieceLocation, "from the location [%s] ", location);
     // The time text lives only in this call: the event copies it when streamed.
     char timeText[kTimeTextSize] = "";
     if (lastWriteTime > 0) {
         const long writeTime = lastWriteTime;
         QZ_ctime(&writeTime, timeText, static_cast<int>(sizeof timeText));
-        timeText[sizeof timeText - 1] = '\0';
-        if (char* lineFeed = std::strstr(timeText, "\n")) *lineFeed = '\0';
+        // The time ends at the platform's line feed.
+        const std::size_t length = strnlen(timeText, sizeof timeText);
+        if (void* lineFeed = std::memchr(timeText, '\n', length)) {
+            *static_cast<char*>(lineFeed) = '\0';
+        }
+        TextBuffer(timeText).adoptText();
     }
-    addOptionalPiece(qzkr::kPieceLastWriteTime, "with last write-time=\"%s\" ",
-                     lastWriteTime > 0 ? timeText : nullptr);
+    prompt.addPiece(qzkr::kPieceLastWriteTime, "with last write-time=\"%s\" ",
+                    lastWriteTime > 0 ? timeText : nullptr);
 
-    closeTexts("and then click OK to continue.");
+    prompt.endTexts("and then click OK to continue.");
     return false;
 }
 
 bool QZKRGuiInterface::DisplayImportNewMediaMessage(const char* library, const char* drive,
                                                     long long jobId, MMDebug& debugLog,
                                                     bool pendingFlag) {
-    m_jobId = jobId;
-    if (library == nullptr) return false;
-    drive = orEmpty(drive);
-    TextBuffer message(m_messageText);
-    TextBuffer event(m_eventText);
+    Operation prompt(*this, jobId);
+    if (!namesLibrary(library, drive)) return false;
 
-    beginEvent(qzkr::kMsgNewMedia) << library << drive << jobId;
-    message.format("Please insert a new media into the library [%s] drive [%s] for JobID [%lld]",
-                   library, drive, jobId);
-    event.copy(m_messageText);
-    closeTexts(" and then click OK to continue.");
-    return runPromptCycle(debugLog, pendingFlag, false);
+    prompt.begin(qzkr::kMsgNewMedia) << library << drive << jobId;
+    prompt.message.format(
+        "Please insert a new media into the library [%s] drive [%s] for JobID [%lld]", library,
+        drive, jobId);
+    prompt.event.copy(m_messageText);
+    prompt.endTexts(" and then click OK to continue.");
+    return prompt.waitForOperator(debugLog, pendingFlag, LogText::BeforeRaising, false);
 }
 
 bool QZKRGuiInterface::DisplayWrongNewMediaMessage(const char* library, const char* drive,
                                                    int errorCode, long long jobId,
                                                    MMDebug& debugLog, bool pendingFlag) {
-    m_jobId = jobId;
+    Operation prompt(*this, jobId);
     MMS2BaseError catalogue;
     char errorText[kTextSize] = "";
     if (errorCode != 0) {
         MMS2BaseError::getErrorStringForCode(errorCode, errorText, static_cast<int>(kTextSize), 0);
-        errorText[kTextSize - 1] = '\0';
-        TextBuffer(errorText).appendText(orEmpty(catalogue.getAdvise(errorCode)));
+        TextBuffer error(errorText);
+        error.adoptText();
+        error.appendText(orEmpty(catalogue.getAdvise(errorCode)));
     }
-    if (library == nullptr) return false;
-    drive = orEmpty(drive);
-    TextBuffer message(m_messageText);
-    TextBuffer event(m_eventText);
+    if (!namesLibrary(library, drive)) return false;
 
     if (errorText[0] != '\0') {
-        event.copy(errorText);
-        event.appendText("\n\n");
-        beginEvent(qzkr::kMsgMediaErrorActiveOrNew)
+        prompt.event.copy(errorText);
+        prompt.event.appendText("\n\n");
+        prompt.begin(qzkr::kMsgMediaErrorActiveOrNew)
             << MMS2BaseError::getEvEventErrorCodeID(errorCode);
     } else {
-        event.clear();
-        beginEvent(qzkr::kMsgNewMedia);
+        prompt.event.clear();
+        prompt.begin(qzkr::kMsgNewMedia);
     }
     m_jobClient << library << drive << jobId;
-    event.append(
+    prompt.event.append(
         "Please insert the active media or a new media into the library [%s] drive [%s] for "
         "JobID [%lld]",
         library, drive, jobId);
-    message.copy(m_eventText);
-    closeTexts(" and then click OK to continue.");
-    return runPromptCycle(debugLog, pendingFlag, false);
+    prompt.message.copy(m_eventText);
+    prompt.endTexts(" and then click OK to continue.");
+    return prompt.waitForOperator(debugLog, pendingFlag, LogText::BeforeRaising, false);
 }
 
 // ---------------------------------------------------------------- read-error notices
@@ -450,21 +461,18 @@ bool QZKRGuiInterface::DisplayWrongNewMediaMessage(const char* library, const ch
 bool QZKRGuiInterface::DisplayCRCErrorMessage(const char* library, const char* drive,
                                               long long jobId, MMDebug& debugLog,
                                               bool pendingFlag) {
-    m_jobId = jobId;
-    if (library == nullptr) return false;
-    drive = orEmpty(drive);
-    TextBuffer message(m_messageText);
-    TextBuffer event(m_eventText);
+    Operation prompt(*this, jobId);
+    if (!namesLibrary(library, drive)) return false;
 
     if (jobId > 0) {
-        beginEvent(qzkr::kMsgCrcErrorJob) << jobId << library << drive;
-        message.format(
+        prompt.begin(qzkr::kMsgCrcErrorJob) << jobId << library << drive;
+        prompt.message.format(
             "A CRC error was encountered when trying to read the tape for\nJobID [%lld] in "
             "Standalone Library [%s] Drive [%s]. This could be due to: \n\n    1. The tape was "
             "written with a higher recording format,\n    2. Drive needs cleaning,\n    3. Media "
             "imperfections. \n\nPlease take appropriate action and re-run the job",
             jobId, library, drive);
-        event.format(
+        prompt.event.format(
             "A CRC error was encountered when trying to read the tape for \nJobID [%lld] in the "
             "Standalone Library [%s] Drive [%s]. This could be due to:\n\n    1. The tape was "
             "written with a higher recording format,\n    2. Drive needs cleaning,\n    3. Media "
@@ -473,43 +481,40 @@ bool QZKRGuiInterface::DisplayCRCErrorMessage(const char* library, const char* d
     } else {
         // Stamping a medium belongs to no job: the notice reaches the log and
         // the wait, and the cycle posts nothing.
-        beginEvent(qzkr::kMsgCrcErrorStamping) << library << drive;
-        message.format(
+        prompt.begin(qzkr::kMsgCrcErrorStamping) << library << drive;
+        prompt.message.format(
             "Failed to Stamp Media. A CRC error was encountered when trying to read the tape in "
             "Standalone Library [%s] Drive [%s]. This could be due to: \n\n    1. The tape was "
             "written with a higher recording format,\n    2. Drive needs cleaning,\n    3. Media "
             "imperfections. \n\nPlease take appropriate action and re-run the operation.",
             library, drive);
-        event.format(
+        prompt.event.format(
             "Failed to Stamp Media. A CRC error was encountered when trying to read the\ntape in "
             "the Standalone Library [%s] Drive [%s]. This could be due to:\n\n    1. The tape "
             "was written with a higher recording format,\n    2. Drive needs cleaning,\n    3. "
             "Media imperfections.\n\nPlease take appropriate action and re-run the operation.",
             library, drive);
     }
-    convertNewLines(m_logText, m_eventText);
-    runPromptCycle(debugLog, pendingFlag, true);
+    prompt.endTexts();
+    prompt.waitForOperator(debugLog, pendingFlag, LogText::BeforeRaising, true);
     return false;
 }
 
 bool QZKRGuiInterface::DisplayMediaErrorMessage(int errorCode, const char* library,
                                                 const char* drive, long long jobId,
                                                 MMDebug& debugLog, bool pendingFlag) {
-    m_jobId = jobId;
-    if (library == nullptr) return false;
-    drive = orEmpty(drive);
-    TextBuffer message(m_messageText);
-    TextBuffer event(m_eventText);
+    Operation prompt(*this, jobId);
+    if (!namesLibrary(library, drive)) return false;
 
-    event.clear();
-    message.clear();
+    prompt.event.clear();
+    prompt.message.clear();
     if (errorCode == qzkr::kReadErrorBlockSize) {
-        message.format(
+        prompt.message.format(
             "A read error occured for JobID [%lld] for the tape in Library [%s] Drive [%s]. Tape "
             "volume block size encountered is different from Brennith standard.\n\nPlease insert "
             "a new tape or erase the data on this tape and re-run the job.",
             jobId, library, drive);
-        event.format(
+        prompt.event.format(
             "A read error occured for JobID [%lld] for the tape in Library [%s] Drive [%s].\nTape "
             "volume block size encountered is different from Brennith standard.\n\nPlease insert "
             "a new tape or erase the data on this tape and re-run the job.",
@@ -517,11 +522,10 @@ bool QZKRGuiInterface::DisplayMediaErrorMessage(int errorCode, const char* libra
     }
     if (m_messageText[0] == '\0') return false;  // a read error this notice does not know
 
-    beginEvent(qzkr::kMsgBlockSizeError) << jobId << library << drive;
-    convertNewLines(m_logText, m_eventText);
-    QZKR_LOG(debugLog, "%s", m_logText);
+    prompt.begin(qzkr::kMsgBlockSizeError) << jobId << library << drive;
+    prompt.endTexts();
     // The message box takes the place of the wait.
-    raiseRunClear(debugLog, pendingFlag, [&] {
+    prompt.cycle(debugLog, pendingFlag, LogText::BeforeRaising, [&] {
         QZKRMessageBox box(m_messageText, static_cast<unsigned long>(jobId), true, pendingFlag);
         return box.DoModal();
     });
@@ -535,45 +539,42 @@ bool QZKRGuiInterface::DisplayIdentifyMediaMessage(char* preface, char* exportLo
                                                    int volumeId, const char* library,
                                                    const char* drive, long long jobId,
                                                    MMDebug& debugLog, bool pendingFlag) {
-    m_jobId = jobId;
+    Operation prompt(*this, jobId);
     mediaUniqueId = orEmpty(mediaUniqueId);
     library = orEmpty(library);
     drive = orEmpty(drive);
     char volumeText[kVolumeTextSize];
     TextBuffer(volumeText).format("%d", volumeId);
-    TextBuffer message(m_messageText);
-    TextBuffer event(m_eventText);
 
     const bool hasPreface = preface != nullptr && preface[0] != '\0';
     if (hasPreface) {
-        message.format("%s\n\n", preface);
+        prompt.message.format("%s\n\n", preface);
     } else {
-        message.clear();
+        prompt.message.clear();
     }
-    event.copy(m_messageText);
+    prompt.event.copy(m_messageText);
     if (hasPreface) {
-        beginEvent(qzkr::kMsgIdentifyMediaWithPreface) << static_cast<const char*>(preface);
+        prompt.begin(qzkr::kMsgIdentifyMediaWithPreface) << static_cast<const char*>(preface);
     } else {
-        beginEvent(qzkr::kMsgIdentifyMedia);
+        prompt.begin(qzkr::kMsgIdentifyMedia);
     }
     m_jobClient << mediaUniqueId << jobId << library << drive;
 
-    event.append(
+    prompt.event.append(
         "Please provide the location and identifier for the media\nwith Unique ID [%s] used by "
         "JobID [%lld]\nin Standalone library [%s] drive [%s].\n",
         mediaUniqueId, jobId, library, drive);
-    message.append(
+    prompt.message.append(
         "Media used by JobID [%lld] in standalone library \"%s\" drive \"%s\" has not been "
         "identified. Please enter a media identifier and location to which the media would be "
         "stored.",
         jobId, library, drive);
-    convertNewLines(m_logText, m_eventText);
-    QZKR_LOG(debugLog, "%s", m_logText);
+    prompt.endTexts();
 
     // The export dialog takes the place of the wait; its answers are read
     // after the clearing.
     std::optional<MediaExportDlg> dialog;
-    const long long result = raiseRunClear(debugLog, pendingFlag, [&] {
+    const long long result = prompt.cycle(debugLog, pendingFlag, LogText::BeforeRaising, [&] {
         dialog.emplace(mediaUniqueId, volumeText, m_messageText, static_cast<unsigned long>(jobId),
                        pendingFlag);
         return dialog->DoModal();

@@ -82,6 +82,8 @@ bool TextBuffer::appendBytes(const char* bytes, std::size_t count) noexcept {
 
 void TextBuffer::clear() noexcept { m_data[0] = '\0'; }
 
+void TextBuffer::adoptText() noexcept { m_data[wholeCharacterLength(m_data, 0, length())] = '\0'; }
+
 std::size_t TextBuffer::length() const noexcept {
     const void* nul = std::memchr(m_data, '\0', m_size);
     return nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - m_data)
@@ -102,6 +104,18 @@ bool TextBuffer::writeAt(std::size_t offset, const char* format, va_list values)
 
 void TextBuffer::cutAfter(std::size_t offset) noexcept {
     m_data[wholeCharacterLength(m_data, offset, m_size - 1)] = '\0';
+}
+
+void convertNewLines(char* dst, const char* src, std::size_t dstSize) noexcept {
+    if (dst == nullptr || src == nullptr || dstSize == 0) return;
+    TextBuffer line(dst, dstSize);
+    line.copy(src);
+    const char* const end = dst + line.length();
+    for (char* next = dst;
+         void* lineFeed = std::memchr(next, '\n', static_cast<std::size_t>(end - next));) {
+        next = static_cast<char*>(lineFeed);
+        *next++ = ' ';
+    }
 }
 
 }  // namespace qzkr

@@ -39,10 +39,14 @@ public:
     bool appendBytes(const char* bytes, std::size_t count) noexcept;
     void clear() noexcept;
 
+    // Takes over a text that another writer (the platform) put straight into
+    // the array: ends it within the array and cuts it back to its last whole
+    // UTF-8 character, as if this buffer had written it.
+    void adoptText() noexcept;
+
     const char* data() const noexcept { return m_data; }
 
     std::size_t length() const noexcept;
-    std::size_t capacity() const noexcept { return m_size - 1; }
 
 private:
     bool writeAt(std::size_t offset, const char* format, va_list values) noexcept
@@ -58,10 +62,15 @@ private:
 // does not end in half a character; never before `floor`.
 std::size_t wholeCharacterLength(const char* text, std::size_t floor, std::size_t length) noexcept;
 
-// Copies src into dst (dstSize bytes), turning each line feed into a space;
-// every other byte, carriage return included, is copied unchanged. Makes the
-// log text from the event text. A null dst or src writes nothing.
-void convertNewLines(char* dst, const char* src, std::size_t dstSize = 2048) noexcept;
+// Copies src into dst (dstSize bytes, cut like a TextBuffer write), turning
+// each line feed into a space; every other byte, carriage return included, is
+// copied unchanged. Makes the log text from the event text. A null dst or src
+// writes nothing.
+void convertNewLines(char* dst, const char* src, std::size_t dstSize) noexcept;
+template <std::size_t N>
+void convertNewLines(char (&dst)[N], const char* src) noexcept {
+    convertNewLines(dst, src, N);
+}
 
 }  // namespace qzkr
 

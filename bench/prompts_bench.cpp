@@ -1,11 +1,11 @@
-// What each prompt of the alert library costs, beside a floor.
+// What each prompt of the alert library costs, and for the two prompts that
+// compose optional pieces (import, wrong media) what it costs beside a floor.
 //
 // A floor leaves the same final texts as its prompt, made with one snprintf
 // per text into plain char[2048] buffers, and makes the same platform calls
 // directly: the same event arguments on a QZJobClient, the same postings and
-// job states, debug lines, settings and catalogue reads, and for the two
-// dialog prompts the same dialog output. What a prompt costs beyond its floor
-// is what the library adds.
+// job states, debug lines and settings reads. What a prompt costs beyond its
+// floor is what composing it piece by piece adds.
 //
 // Before anything is timed every floor runs once beside its prompt and must
 // leave the same texts, journal, debug lines and count of each platform call;
@@ -13,17 +13,17 @@
 //
 // The import and wrong-media prompts only prepare; they are timed alone and
 // with popupDialogBox. The others run their cycle themselves and are timed
-// whole. sleep(3) is a no-op in this executable, so no cycle waits. At the
-// end a table gives each prompt over its floor, by median CPU time.
+// whole, without a floor. The test kit's sleep(3) counts and returns, so no
+// cycle waits. At the end a table gives each floored prompt over its floor,
+// by median CPU time.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
+#include <stdlib.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <ext/stdio_filebuf.h>
 #include <fstream>
 #include <iomanip>
@@ -34,17 +34,14 @@
 
 #include "EvDebug.h"
 #include "MMDebug.h"
-#include "MMS2BaseError.h"
 #include "QZEndian.h"
 #include "QZJobClient.h"
 #include "QZKRGuiInterface.h"
 #include "QZPlatformInfo.h"
 #include "QZTime.h"
+#include "QuietStdout.h"
 #include "Standin.h"
-
-// Takes the place of the C library's sleep(3), in the alert library too: the
-// build hides symbols by default, and a hidden one would not be seen there.
-extern "C" __attribute__((visibility("default"))) unsigned int sleep(unsigned int) { return 0; }
+#include "TestKit.h"
 
 namespace {
 
@@ -82,72 +79,38 @@ struct Floor {
     char message[kTextSize] = "";
     char event[kTextSize] = "";
     char logText[kTextSize] = "";
-    char volumeText[16] = "";
 };
 
 // The message and event templates of one prompt, and the log template: the
 // event template on one line, made once.
 struct Templates {
     Templates(const char* messageTemplate, const char* eventTemplate)
-        : message(messageTemplate), event(eventTemplate), log(eventTemplate) {
-        std::replace(log.begin(), log.end(), '\n', ' ');
-    }
+        : message(messageTemplate), event(eventTemplate), log(testkit::oneLine(eventTemplate)) {}
     const char* message;
     const char* event;
     std::string log;
 };
 
-// The final texts of each prompt as printf templates: message, then event.
-enum class Prompt { Import, WrongMedia, NewMedia, WrongNewMedia, CrcError, BlockSize, Identify };
+// The final texts of the prompts with every piece, as printf templates.
+const Templates& importTemplates() {
+    static const Templates templates{
+        "Please insert the required media [%s] for JobID [%lld] with identifier [%s] from "
+        "location [%s] OR a new media into the library [%s] drive [%s] and then click OK button "
+        "to continue.",
+        "Please insert the required media [%s] for JobID [%lld] with identifier [%s]\n from "
+        "location [%s] OR a new media into the library [%s] drive [%s]."};
+    return templates;
+}
 
-const Templates& templatesOf(Prompt prompt) {
-    static const Templates all[] = {
-        // Import
-        {"Please insert the required media [%s] for JobID [%lld] with identifier [%s] from "
-         "location [%s] OR a new media into the library [%s] drive [%s] and then click OK button "
-         "to continue.",
-         "Please insert the required media [%s] for JobID [%lld] with identifier [%s]\n from "
-         "location [%s] OR a new media into the library [%s] drive [%s]."},
-        // WrongMedia
-        {"The Media in the library [%s] drive [%s] for JobID [%lld] is not correct.\n\nPlease "
-         "insert the media [%s] with barcode [%s] from the location [%s] with last "
-         "write-time=\"%s\" and then click OK to continue.",
-         "The Media in the library [%s] drive [%s] for JobID [%lld] is not correct.\n\nPlease "
-         "insert the media [%s] with barcode [%s] \nfrom the location [%s] with last "
-         "write-time=\"%s\" ."},
-        // NewMedia
-        {"Please insert a new media into the library [%s] drive [%s] for JobID [%lld] and then "
-         "click OK to continue.",
-         "Please insert a new media into the library [%s] drive [%s] for JobID [%lld]."},
-        // WrongNewMedia
-        {"%s%s\n\nPlease insert the active media or a new media into the library [%s] drive [%s] "
-         "for JobID [%lld] and then click OK to continue.",
-         "%s%s\n\nPlease insert the active media or a new media into the library [%s] drive [%s] "
-         "for JobID [%lld]."},
-        // CrcError
-        {"A CRC error was encountered when trying to read the tape for\nJobID [%lld] in "
-         "Standalone Library [%s] Drive [%s]. This could be due to: \n\n    1. The tape was "
-         "written with a higher recording format,\n    2. Drive needs cleaning,\n    3. Media "
-         "imperfections. \n\nPlease take appropriate action and re-run the job",
-         "A CRC error was encountered when trying to read the tape for \nJobID [%lld] in the "
-         "Standalone Library [%s] Drive [%s]. This could be due to:\n\n    1. The tape was "
-         "written with a higher recording format,\n    2. Drive needs cleaning,\n    3. Media "
-         "imperfections.\n\nPlease take appropriate action and re-run the job."},
-        // BlockSize
-        {"A read error occured for JobID [%lld] for the tape in Library [%s] Drive [%s]. Tape "
-         "volume block size encountered is different from Brennith standard.\n\nPlease insert a "
-         "new tape or erase the data on this tape and re-run the job.",
-         "A read error occured for JobID [%lld] for the tape in Library [%s] Drive [%s].\nTape "
-         "volume block size encountered is different from Brennith standard.\n\nPlease insert a "
-         "new tape or erase the data on this tape and re-run the job."},
-        // Identify
-        {"%s\n\nMedia used by JobID [%lld] in standalone library \"%s\" drive \"%s\" has not "
-         "been identified. Please enter a media identifier and location to which the media "
-         "would be stored.",
-         "%s\n\nPlease provide the location and identifier for the media\nwith Unique ID [%s] "
-         "used by JobID [%lld]\nin Standalone library [%s] drive [%s].\n"},
-    };
-    return all[static_cast<int>(prompt)];
+const Templates& wrongMediaTemplates() {
+    static const Templates templates{
+        "The Media in the library [%s] drive [%s] for JobID [%lld] is not correct.\n\nPlease "
+        "insert the media [%s] with barcode [%s] from the location [%s] with last "
+        "write-time=\"%s\" and then click OK to continue.",
+        "The Media in the library [%s] drive [%s] for JobID [%lld] is not correct.\n\nPlease "
+        "insert the media [%s] with barcode [%s] \nfrom the location [%s] with last "
+        "write-time=\"%s\" ."};
+    return templates;
 }
 
 #pragma GCC diagnostic push
@@ -172,10 +135,6 @@ struct Code {
 };
 
 void add(EvEvent& event, const char* text) { event.addArgument(text, qzkr::kTagText); }
-void add(EvEvent& event, int value) {
-    littleEndianInt(&value);
-    event.addArgument(&value, qzkr::kTagInt);
-}
 void add(EvEvent& event, long long value) {
     littleEndianLongLong(&value);
     event.addArgument(&value, qzkr::kTagLongLong);
@@ -192,13 +151,6 @@ void stream(Floor& floor, int code, Values... values) {
     floor.code = code;
     floor.client.discardArguments();
     (add(floor.client, values), ...);
-}
-
-// Texts and event alike from the same values, in the same order.
-template <typename... Values>
-void prepare(Floor& floor, const Templates& templates, int code, Values... values) {
-    putAll(floor, templates, values...);
-    stream(floor, code, values...);
 }
 
 void logLine(Floor& floor) {
@@ -233,7 +185,7 @@ void waitFloor() {
     debug.debugLvl(5, "Sleep Completed.");
 }
 
-// The floor of popupDialogBox and of the prompts' own cycles.
+// The floor of popupDialogBox.
 void popupFloor(Floor& floor) {
     raiseFloor(floor);
     logLine(floor);
@@ -241,37 +193,8 @@ void popupFloor(Floor& floor) {
     clearFloor(floor);
 }
 
-void waitingCycleFloor(Floor& floor) {
-    logLine(floor);
-    raiseFloor(floor);
-    waitFloor();
-    clearFloor(floor);
-}
-
-// The cycles with a dialog in place of the wait. The dialogs copy their
-// texts, log them and print them.
-void messageBoxCycleFloor(Floor& floor) {
-    logLine(floor);
-    raiseFloor(floor);
-    const std::string text(floor.message);
-    EvDebug(nullptr).DebugJob("QZKRMessageBox", g_in.jobId, "%s", text.c_str());
-    std::printf("Job %lld: %s\n", g_in.jobId, text.c_str());
-    clearFloor(floor);
-}
-
-void exportCycleFloor(Floor& floor) {
-    logLine(floor);
-    raiseFloor(floor);
-    const std::string media(g_in.uniqueId), volume(floor.volumeText), text(floor.message);
-    EvDebug(nullptr).DebugJob("MediaExportDlg", g_in.jobId, "%s, media: [%s], volume: [%s]",
-                              text.c_str(), media.c_str(), volume.c_str());
-    std::printf("Job %lld: %s, media: [%s], volume: [%s]\n", g_in.jobId, text.c_str(),
-                media.c_str(), volume.c_str());
-    clearFloor(floor);
-}
-
 void importFloor(Floor& floor) {
-    const Templates& templates = templatesOf(Prompt::Import);
+    const Templates& templates = importTemplates();
     putAll(floor, templates, g_in.mediaName, g_in.jobId, g_in.identifier, g_in.location,
            g_in.library, g_in.drive);
     stream(floor, qzkr::kMsgInsertRequiredMedia, g_in.mediaName, g_in.jobId,
@@ -280,7 +203,7 @@ void importFloor(Floor& floor) {
 }
 
 void wrongMediaFloor(Floor& floor) {
-    const Templates& templates = templatesOf(Prompt::WrongMedia);
+    const Templates& templates = wrongMediaTemplates();
     char time[1024];
     QZ_ctime(&g_in.lastWriteTime, time, static_cast<int>(sizeof time));
     if (char* lineFeed = std::strchr(time, '\n')) *lineFeed = '\0';
@@ -289,47 +212,6 @@ void wrongMediaFloor(Floor& floor) {
     stream(floor, qzkr::kMsgWrongMediaInDrive, g_in.library, g_in.drive, g_in.jobId,
            Code{qzkr::kPieceMediaName}, g_in.mediaName, Code{qzkr::kPieceBarcode}, g_in.barcode,
            Code{qzkr::kPieceLocation}, g_in.location, Code{qzkr::kPieceLastWriteTime}, time);
-}
-
-void importNewMediaFloor(Floor& floor) {
-    const Templates& templates = templatesOf(Prompt::NewMedia);
-    prepare(floor, templates, qzkr::kMsgNewMedia, g_in.library, g_in.drive, g_in.jobId);
-}
-
-void wrongNewMediaFloor(Floor& floor) {
-    const Templates& templates = templatesOf(Prompt::WrongNewMedia);
-    MMS2BaseError catalogue;
-    char errorText[kTextSize];
-    MMS2BaseError::getErrorStringForCode(g_in.errorCode, errorText, kTextSize, 0);
-    const char* advice = catalogue.getAdvise(g_in.errorCode);
-    putAll(floor, templates, errorText, advice, g_in.library, g_in.drive, g_in.jobId);
-    // The catalogue's texts may hold line feeds of their own.
-    std::replace(floor.logText, floor.logText + std::strlen(floor.logText), '\n', ' ');
-    stream(floor, qzkr::kMsgMediaErrorActiveOrNew,
-           MMS2BaseError::getEvEventErrorCodeID(g_in.errorCode), g_in.library, g_in.drive,
-           g_in.jobId);
-}
-
-void crcErrorFloor(Floor& floor) {
-    const Templates& templates = templatesOf(Prompt::CrcError);
-    prepare(floor, templates, qzkr::kMsgCrcErrorJob, g_in.jobId, g_in.library, g_in.drive);
-}
-
-void blockSizeFloor(Floor& floor) {
-    const Templates& templates = templatesOf(Prompt::BlockSize);
-    prepare(floor, templates, qzkr::kMsgBlockSizeError, g_in.jobId, g_in.library, g_in.drive);
-}
-
-void identifyFloor(Floor& floor) {
-    const Templates& templates = templatesOf(Prompt::Identify);
-    put(floor.volumeText, "%d", g_in.volumeId);
-    put(floor.message, templates.message, g_in.preface, g_in.jobId, g_in.library, g_in.drive);
-    put(floor.event, templates.event, g_in.preface, g_in.uniqueId, g_in.jobId, g_in.library,
-        g_in.drive);
-    put(floor.logText, templates.log.c_str(), g_in.preface, g_in.uniqueId, g_in.jobId, g_in.library,
-        g_in.drive);
-    stream(floor, qzkr::kMsgIdentifyMediaWithPreface, static_cast<const char*>(g_in.preface),
-           g_in.uniqueId, g_in.jobId, g_in.library, g_in.drive);
 }
 
 // ---------------------------------------------------------------- the prompts
@@ -385,7 +267,7 @@ struct Case {
     // The others run it themselves.
     bool preparesOnly;
     // The library's steps and the floor's: the prompt, then what completes
-    // the cycle (none where the prompt runs it).
+    // the cycle (none where the prompt runs it). No floor: timed alone.
     Step prompt, promptCycleEnd;
     Step floor, floorCycleEnd;
 };
@@ -394,14 +276,11 @@ const Case kCases[] = {
     {"Import", true, importPrompt, popup, onFloor<importFloor>, onFloor<popupFloor>},
     {"WrongMediaInDrive", true, wrongMediaPrompt, popup, onFloor<wrongMediaFloor>,
      onFloor<popupFloor>},
-    {"ImportNewMedia", false, importNewMedia, nullptr, onFloor<importNewMediaFloor>,
-     onFloor<waitingCycleFloor>},
-    {"WrongNewMedia", false, wrongNewMedia, nullptr, onFloor<wrongNewMediaFloor>,
-     onFloor<waitingCycleFloor>},
-    {"CRCError", false, crcError, nullptr, onFloor<crcErrorFloor>, onFloor<waitingCycleFloor>},
-    {"MediaError763", false, blockSize, nullptr, onFloor<blockSizeFloor>,
-     onFloor<messageBoxCycleFloor>},
-    {"IdentifyMedia", false, identify, nullptr, onFloor<identifyFloor>, onFloor<exportCycleFloor>},
+    {"ImportNewMedia", false, importNewMedia, nullptr, nullptr, nullptr},
+    {"WrongNewMedia", false, wrongNewMedia, nullptr, nullptr, nullptr},
+    {"CRCError", false, crcError, nullptr, nullptr, nullptr},
+    {"MediaError763", false, blockSize, nullptr, nullptr, nullptr},
+    {"IdentifyMedia", false, identify, nullptr, nullptr, nullptr},
 };
 
 void clearStandin() {
@@ -441,7 +320,7 @@ void registerAll() {
             enroll("prompt/" + name + "/floor", c.floor, nullptr);
         }
         enroll("cycle/" + name, c.prompt, c.promptCycleEnd);
-        enroll("cycle/" + name + "/floor", c.floor, c.floorCycleEnd);
+        if (c.floor != nullptr) enroll("cycle/" + name + "/floor", c.floor, c.floorCycleEnd);
     }
 }
 
@@ -507,6 +386,7 @@ bool same(const char* name, const char* what, const std::vector<std::string>& li
 bool floorsMatch() {
     bool all = true;
     for (const Case& c : kCases) {
+        if (c.floor == nullptr) continue;
         for (const bool cycle : {false, true}) {
             if (!cycle && !c.preparesOnly) continue;
             Bench bench;
@@ -530,54 +410,36 @@ bool floorsMatch() {
 class Settings {
 public:
     Settings() {
-        char pattern[] = "/tmp/korrin-bench-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) std::abort();
-        m_dir = pattern;
-        m_path = m_dir + "/korrin.ini";
-        std::ofstream(m_path) << "[Korrin]\nsQNHOSTNAME = quorvane.bench\nnKRMSGBOXOPTION = 2\n";
-        setenv("KORRIN_SETTINGS", m_path.c_str(), 1);
-        setenv("KORRIN_DEBUG_LOG", "off", 1);
-        unsetenv("KORRIN_JOURNAL");
-        unsetenv("KORRIN_FOCUS");
+        std::ofstream(m_directory.file("korrin.ini"))
+            << "[Korrin]\nsQNHOSTNAME = quorvane.bench\nnKRMSGBOXOPTION = 2\n";
+        testkit::useStandinDefaults();
+        setenv("KORRIN_SETTINGS", m_directory.file("korrin.ini").c_str(), 1);
         setenv("TZ", "UTC", 1);
         tzset();
     }
-    ~Settings() {
-        (void)std::remove(m_path.c_str());
-        rmdir(m_dir.c_str());
-    }
-    Settings(const Settings&) = delete;
-    Settings& operator=(const Settings&) = delete;
 
 private:
-    std::string m_dir;
-    std::string m_path;
+    testkit::ScratchDirectory m_directory;
 };
 
 // The dialogs print to standard output. While this runs, that goes to
 // /dev/null and std::cout, where the report goes, to the real one.
 class ConsoleAside {
 public:
-    ConsoleAside() : m_real(dup(STDOUT_FILENO)), m_buffer(m_real, std::ios::out) {
-        (void)std::fflush(stdout);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, STDOUT_FILENO);
-        close(null);
+    ConsoleAside() : m_buffer(dup(m_quiet.realStdout()), std::ios::out) {
         m_old = std::cout.rdbuf(&m_buffer);
     }
     ~ConsoleAside() {
         std::cout.flush();
         std::cout.rdbuf(m_old);
-        (void)std::fflush(stdout);
-        dup2(m_real, STDOUT_FILENO);
     }
     ConsoleAside(const ConsoleAside&) = delete;
     ConsoleAside& operator=(const ConsoleAside&) = delete;
 
-    bool isTerminal() const { return isatty(m_real) != 0; }
+    bool isTerminal() const { return isatty(m_quiet.realStdout()) != 0; }
 
 private:
-    int m_real;
+    testkit::QuietStdout m_quiet;
     __gnu_cxx::stdio_filebuf<char> m_buffer;
     std::streambuf* m_old = nullptr;
 };

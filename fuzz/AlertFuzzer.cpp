@@ -3,10 +3,8 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <stdlib.h>
 #include <time.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,34 +15,21 @@
 #include <string>
 #include <vector>
 
+#include "FakeSleep.h"
 #include "MMDebug.h"
 #include "QZKRGuiInterface.h"
 #include "QZKRMessageCodes.h"
+#include "QuietStdout.h"
 #include "Standin.h"
-
-namespace {
-unsigned int g_sleeps = 0;
-thread_local bool t_fuzzing = false;
-}  // namespace
-
-// Takes the place of the C library's: on the thread that runs the inputs the
-// message box's 180-second wait is counted, not waited. libFuzzer's own
-// threads sleep too, and still do.
-extern "C" unsigned int sleep(unsigned int seconds) {
-    if (t_fuzzing) {
-        ++g_sleeps;
-        return 0;
-    }
-    timespec left{static_cast<time_t>(seconds), 0};
-    if (nanosleep(&left, &left) == 0 || errno != EINTR) return 0;
-    return static_cast<unsigned int>(left.tv_sec);
-}
+#include "TestKit.h"
 
 namespace korrinfuzz {
 
 namespace {
 
 using standin::Record;
+using testkit::FakeSleep;
+using testkit::isValidUtf8;
 using Text = std::optional<std::string>;
 
 constexpr std::size_t kTextSize = QZKRGuiInterface::kTextSize;
@@ -61,42 +46,6 @@ constexpr std::size_t kMaxTextLength = 8192;
 
 void expect(bool kept, const char* promise, const std::string& detail = {}) {
     if (!kept) broken(promise, detail);
-}
-
-// Well-formed UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
-bool isUtf8(const std::string& text) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t length = text.size();
-    std::size_t i = 0;
-    while (i < length) {
-        const unsigned char lead = bytes[i];
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t more = 0;
-        unsigned char low = 0x80, high = 0xBF;  // the range of the first continuation byte
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            more = 1;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            more = 2;
-            if (lead == 0xE0) low = 0xA0;
-            if (lead == 0xED) high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            more = 3;
-            if (lead == 0xF0) low = 0x90;
-            if (lead == 0xF4) high = 0x8F;
-        } else {
-            return false;
-        }
-        if (length - i <= more) return false;
-        if (bytes[i + 1] < low || bytes[i + 1] > high) return false;
-        for (std::size_t k = 2; k <= more; ++k) {
-            if ((bytes[i + k] & 0xC0) != 0x80) return false;
-        }
-        i += more + 1;
-    }
-    return true;
 }
 
 const char* pointer(const Text& text) { return text ? text->c_str() : nullptr; }
@@ -121,13 +70,7 @@ const Setting kSettings[] = {
 };
 constexpr std::size_t kSettingCount = std::size(kSettings);
 
-std::string g_directory;
 std::vector<std::string> g_settingsPaths;
-
-void removeSettings() {
-    for (const auto& path : g_settingsPaths) std::remove(path.c_str());
-    if (!g_directory.empty()) rmdir(g_directory.c_str());
-}
 
 // Whether the error catalogue gives an error text or advice for the code.
 bool catalogueHasText(int code) {
@@ -221,7 +164,7 @@ private:
         for (unsigned i = 0; i < repeats && !piece.empty() && value.size() < kMaxTextLength; ++i) {
             value += piece;
         }
-        if (!isUtf8(value)) m_validInputs = false;
+        if (!isValidUtf8(value)) m_validInputs = false;
         return value;
     }
 
@@ -247,7 +190,7 @@ private:
     void begin() {
         standin::Journal::clear();
         standin::DebugLog::clear();
-        g_sleeps = 0;
+        FakeSleep::reset();
     }
 
     // Counts the arguments streamed since the last posting into the raising
@@ -284,14 +227,15 @@ private:
         expect(std::strchr(m_alert.getLogText(), '\n') == nullptr, "no line feed in the log text");
         if (!m_validInputs) return;
         for (std::size_t i = 0; i < 3; ++i) {
-            expect(isUtf8(fields[i]), "valid UTF-8 in gives valid UTF-8 out", names[i]);
+            expect(isValidUtf8(fields[i]), "valid UTF-8 in gives valid UTF-8 out", names[i]);
         }
     }
 
     void finish(const Expected& expected) const {
         checkTexts();
-        expect(g_sleeps == expected.sleeps, "one wait per message box that waits",
-               std::to_string(g_sleeps) + " waits");
+        const auto sleeps = static_cast<unsigned int>(FakeSleep::calls());
+        expect(sleeps == expected.sleeps, "one wait per message box that waits",
+               std::to_string(sleeps) + " waits");
         const auto records = standin::Journal::records();
         if (!expected.posts) {
             expect(records.empty(), "nothing is posted but by a cycle on a valid job",
@@ -609,27 +553,24 @@ private:
 }  // namespace
 
 void initialise() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/korrin-fuzz-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) broken("cannot make a settings directory", pattern);
-    g_directory = pattern;
+    // Lives as long as the process, and its files with it.
+    static const testkit::ScratchDirectory directory;
     for (std::size_t i = 0; i < kSettingCount; ++i) {
-        g_settingsPaths.push_back(g_directory + "/korrin-" + std::to_string(i) + ".ini");
+        g_settingsPaths.push_back(directory.file("korrin-" + std::to_string(i) + ".ini"));
         std::ofstream(g_settingsPaths.back(), std::ios::trunc) << kSettings[i].ini;
     }
-    std::atexit(removeSettings);
-    setenv("KORRIN_DEBUG_LOG", "off", 1);
-    unsetenv("KORRIN_JOURNAL");
-    unsetenv("KORRIN_FOCUS");
+    testkit::useStandinDefaults();
     setenv("TZ", "UTC", 1);
     tzset();
+    // The message box's 180-second wait is counted, not waited, on the
+    // thread that runs the inputs; libFuzzer's own threads still sleep.
+    FakeSleep::fakeOnlyThisThread();
     // The console dialogs print every prompt; the fuzzer's own report goes
     // to standard error.
-    if (std::freopen("/dev/null", "w", stdout) == nullptr) broken("cannot silence stdout", "");
+    static const testkit::QuietStdout quiet;
 }
 
 void run(const std::uint8_t* data, std::size_t size, unsigned operations) {
-    t_fuzzing = true;
     FuzzedDataProvider in(data, size);
     const auto setting = in.ConsumeIntegralInRange<std::size_t>(0, kSettingCount - 1);
     setenv("KORRIN_SETTINGS", g_settingsPaths[setting].c_str(), 1);

@@ -32,6 +32,10 @@
 
 class MMDebug;
 
+namespace qzkr {
+class Operation;
+}  // namespace qzkr
+
 class QZKR_API QZKRGuiInterface {
 public:
     // Size in bytes of each of the three texts, terminating NUL included.
@@ -154,15 +158,9 @@ public:
                                      bool pendingFlag);
 
 private:
-    template <typename Body>
-    auto raiseRunClear(MMDebug& debugLog, bool pendingFlag, Body body);
-    void clearWhileExceptionPasses(MMDebug& debugLog, bool pendingFlag) noexcept;
-    long long waitInMessageBox(MMDebug& debugLog, bool boxFlag);
-    bool runPromptCycle(MMDebug& debugLog, bool pendingFlag, bool boxFlag);
-    EvEvent& beginEvent(int eventMessageCode);
-    bool addOptionalPiece(int pieceCode, const char* format, const char* value)
-        __attribute__((format(printf, 3, 0)));
-    void closeTexts(const char* messageClosing);
+    // The steps the operations share (the preamble, the pieces, the end of
+    // the texts, the pop-up cycle) live beside them in the library's source.
+    friend class qzkr::Operation;
 
     long long m_jobId;
     char m_messageText[kTextSize];

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -20,6 +22,7 @@ struct ThreadCalls {
     std::array<std::uint64_t, kKinds> counts{};
     std::vector<Plan> at;
     std::array<std::optional<Fault>, kKinds> next{};
+    std::array<std::optional<std::string>, kKinds> planted{};
 };
 
 thread_local ThreadCalls t_calls;
@@ -73,6 +76,22 @@ void Calls::faultAt(std::uint64_t k, Fault fault) {
 
 void Calls::faultNext(Call call, Fault fault) {
     if (index(call) < kKinds) t_calls.next[index(call)] = fault;
+}
+
+void Calls::textNext(Call call, const std::string& text) {
+    if (index(call) < kKinds) t_calls.planted[index(call)] = text;
+}
+
+int detail::handOver(Call call, const char* text, char* buffer, int bufferSize) {
+    std::optional<std::string> planted;
+    planted.swap(t_calls.planted[index(call)]);
+    if (!buffer || bufferSize <= 0) return 0;
+    const char* given = planted ? planted->c_str() : text;
+    const std::size_t room = static_cast<std::size_t>(bufferSize) - 1;
+    const std::size_t length = std::min(std::strlen(given), room);
+    std::memcpy(buffer, given, length);
+    buffer[length] = '\0';
+    return static_cast<int>(length);
 }
 
 bool detail::enter(Call call) {

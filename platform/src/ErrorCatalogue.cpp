@@ -1,7 +1,5 @@
 #include "MMS2BaseError.h"
 
-#include <cstring>
-
 #include "Internal.h"
 
 using standin::Call;
@@ -55,15 +53,9 @@ MMS2BaseError::~MMS2BaseError() = default;
 
 int MMS2BaseError::getErrorStringForCode(int code, char* buffer, int bufferSize, int) {
     const bool failed = standin::detail::enter(Call::ErrorString);
-    if (!buffer || bufferSize <= 0) return 0;
     const CatalogueEntry* entry = failed ? nullptr : find(code);
-    const char* text = entry ? entry->errorText : "";
-    const std::size_t room = static_cast<std::size_t>(bufferSize) - 1;
-    std::size_t length = std::strlen(text);
-    if (length > room) length = room;
-    std::memcpy(buffer, text, length);
-    buffer[length] = '\0';
-    return static_cast<int>(length);
+    return standin::detail::handOver(Call::ErrorString, entry ? entry->errorText : "", buffer,
+                                     bufferSize);
 }
 
 const char* MMS2BaseError::getAdvise(int code) {

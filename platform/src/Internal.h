@@ -25,6 +25,12 @@ namespace standin::detail {
 // throws InjectedFault when it must throw.
 bool enter(Call call);
 
+// Copies what a call hands over into the caller's buffer: the text planted
+// for the call with Calls::textNext, else `text`, cut byte by byte to
+// bufferSize - 1 bytes and NUL-terminated. Returns the length copied (0 for
+// a null buffer or a size below 1).
+int handOver(Call call, const char* text, char* buffer, int bufferSize);
+
 // The current UTC time as "2026-12-06T11:33:11.123Z".
 std::string isoTime();
 

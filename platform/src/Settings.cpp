@@ -97,14 +97,9 @@ int QZPlatformInfo::setFocus(const char* focus) {
 
 int QZPlatformInfo::getKorrinQNHostName(char* buffer, int bufferSize) {
     const bool failed = standin::detail::enter(Call::HostName);
-    if (!buffer || bufferSize <= 0) return 0;
     std::string host;
     if (failed || !lookup(this, nullptr, "sQNHOSTNAME", host)) host.clear();
-    const std::size_t room = static_cast<std::size_t>(bufferSize) - 1;
-    const std::size_t length = host.size() < room ? host.size() : room;
-    std::memcpy(buffer, host.data(), length);
-    buffer[length] = '\0';
-    return static_cast<int>(length);
+    return standin::detail::handOver(Call::HostName, host.c_str(), buffer, bufferSize);
 }
 
 int QZPlatformInfo::getNumber(const char* section, const char* key, unsigned long* value) {

@@ -254,6 +254,11 @@ public:
     // The next call of this kind on this thread fails or throws (replacing
     // an earlier plan for the same kind that has not fired yet).
     static void faultNext(Call call, Fault fault);
+    // The next call of this kind on this thread hands over `text` in place of
+    // its own (also in place of the "" of a failure). HostName, Ctime and
+    // ErrorString copy it into the caller's buffer cut byte by byte, with no
+    // regard for characters, as a foreign platform may; other kinds ignore it.
+    static void textNext(Call call, const std::string& text);
 };
 
 // ---------------------------------------------------------------- error catalogue

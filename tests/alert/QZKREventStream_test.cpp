@@ -10,7 +10,7 @@
 
 namespace {
 
-using alerttest::AlertTest;
+using testkit::AlertTest;
 using Bytes = std::vector<unsigned char>;
 
 class EventStreamTest : public AlertTest {
@@ -47,14 +47,14 @@ TEST_F(EventStreamTest, EachOperatorHandsOverItsTagAndLittleEndianBytes) {
 
 TEST_F(EventStreamTest, EmptyTextIsStreamedNotSkipped) {
     client << "";
-    EXPECT_EQ(posted(client), alerttest::text(""));
+    EXPECT_EQ(posted(client), testkit::text(""));
 }
 
 TEST_F(EventStreamTest, ChainAppendsLeftToRightToTheSameEvent) {
     EvEvent& returned = (client << 0x19000028UL << "ID-1" << 42LL);
     EXPECT_EQ(&returned, static_cast<EvEvent*>(&client));
-    EXPECT_EQ(posted(client), alerttest::event({alerttest::piece(qzkr::kPieceIdentifier, {"ID-1"}),
-                                                alerttest::job(42)}));
+    EXPECT_EQ(posted(client),
+              testkit::event({testkit::piece(qzkr::kPieceIdentifier, {"ID-1"}), testkit::job(42)}));
 }
 
 TEST_F(EventStreamTest, StreamedTextMayGoAwayBeforeThePosting) {
@@ -63,7 +63,7 @@ TEST_F(EventStreamTest, StreamedTextMayGoAwayBeforeThePosting) {
         client << scratch;
         scratch[0] = 'X';
     }
-    EXPECT_EQ(posted(client), alerttest::text("Mon 1"));
+    EXPECT_EQ(posted(client), testkit::text("Mon 1"));
 }
 
 TEST(QzcastTest, LargestUnsignedLongIsMinusOne) {

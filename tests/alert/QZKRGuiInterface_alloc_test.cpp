@@ -115,7 +115,6 @@ struct Platform {
     int clears = 0;
     int postedArguments = 0;
     int lines = 0;
-    int sleeps = 0;
 } g_platform;
 
 }  // namespace
@@ -202,11 +201,6 @@ int MMS2BaseError::getEvEventErrorCodeID(int) { return 0x1a000811; }
 void littleEndianInt(int*) {}
 void littleEndianLongLong(long long*) {}
 void ulittleEndianLongLong(unsigned long long*) {}
-
-extern "C" unsigned int sleep(unsigned int) {
-    ++g_platform.sleeps;
-    return 0;
-}
 
 // ---------------------------------------------------------------- the operations
 

@@ -17,7 +17,7 @@
 
 namespace {
 
-using namespace alerttest;
+using namespace testkit;
 using standin::Call;
 using standin::Calls;
 using standin::Fault;

@@ -13,13 +13,8 @@
 
 namespace {
 
-using namespace alerttest;
+using namespace testkit;
 using Kind = standin::Record::Kind;
-
-std::string oneLine(std::string text) {
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    return text;
-}
 
 // A catalogue code with an error text.
 int knownErrorCode() {
@@ -548,6 +543,49 @@ TEST_F(PromptTest, LongAndMultiByteNamesStayInsideTheTexts) {
             EXPECT_FALSE(standin::Journal::isPending(42));
         }
     }
+}
+
+// ---------------------------------------------------------------- platform texts
+
+// A platform may cut a text it hands over inside a character; the library
+// cuts it back to a whole one before any text, log line or argument has it.
+TEST_F(PromptTest, PlatformTextsCutInsideACharacterEndOnAWholeOne) {
+    // Two bytes short of the buffer, then a 4-byte character: the platform's
+    // cut keeps only its first byte.
+    const auto overlong = [](std::size_t bufferSize) {
+        return std::string(bufferSize - 2, 'x') + "\xF0\x9F\x98\x80";
+    };
+    using standin::Call;
+    standin::Calls::textNext(Call::HostName, overlong(QZKRGuiInterface::kHostNameSize));
+    standin::Calls::faultNext(Call::Init, standin::Fault::Fail);
+    QZKRGuiInterface{log, 42};  // logs its failed binding with the host name
+    standin::Calls::textNext(Call::HostName, overlong(QZKRGuiInterface::kHostNameSize));
+    QZKRGuiInterface alert(log, 42);
+    const auto expectWholeTexts = [&] {
+        for (const char* t :
+             {alert.getMessageText(), static_cast<const char*>(alert.getGumMessage()),
+              alert.getLogText()}) {
+            EXPECT_TRUE(isValidUtf8(t)) << t;
+        }
+    };
+    standin::Calls::textNext(Call::Ctime, overlong(1024));
+    alert.DisplayWrongMediaInDriveMessage(nullptr, nullptr, 5, "LIB", "DRV", nullptr, 42, log);
+    alert.popupDialogBox(log, false, false);
+    expectWholeTexts();
+    standin::Calls::textNext(Call::ErrorString, overlong(QZKRGuiInterface::kTextSize));
+    alert.DisplayWrongNewMediaMessage("LIB", "DRV", knownErrorCode(), 42, log, false);
+    expectWholeTexts();
+    EXPECT_EQ(std::string(alert.getGumMessage()).rfind(std::string(2046, 'x'), 0), 0u);
+
+    std::vector<std::string> handedOn;  // every host, text argument and log line
+    for (const auto& record : journal()) {
+        if (record.kind == Kind::Init) handedOn.push_back(record.host);
+        for (const auto& argument : record.arguments) handedOn.push_back(argument.text);
+    }
+    for (const auto& line : debugLines()) handedOn.push_back(line.message);
+    EXPECT_EQ(handedOn.at(0), std::string(1022, 'x'));
+    EXPECT_NE(std::find(handedOn.begin(), handedOn.end(), std::string(1022, 'x')), handedOn.end());
+    for (const auto& text : handedOn) EXPECT_TRUE(isValidUtf8(text)) << text;
 }
 
 }  // namespace

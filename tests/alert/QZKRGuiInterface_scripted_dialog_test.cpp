@@ -12,7 +12,7 @@
 
 namespace {
 
-using namespace alerttest;
+using namespace testkit;
 
 class ScriptedDialogTest : public AlertTest {
 protected:

@@ -12,7 +12,7 @@
 
 namespace {
 
-using namespace alerttest;
+using namespace testkit;
 using Kind = standin::Record::Kind;
 
 const char kRefusal[] = "Valid Job ID was not specified when constructing QZKRGuiInterface object.";

@@ -17,7 +17,7 @@
 
 namespace {
 
-using namespace alerttest;
+using namespace testkit;
 using Kind = standin::Record::Kind;
 
 constexpr int kWorkers = 4;

@@ -11,8 +11,8 @@
 
 namespace {
 
-using alerttest::isValidUtf8;
 using qzkr::TextBuffer;
+using testkit::isValidUtf8;
 
 TEST(TextBufferTest, FormatAndAppendCompose) {
     char buffer[64];

@@ -9,9 +9,9 @@
 
 namespace {
 
-using alerttest::AlertTest;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
+using testkit::AlertTest;
 
 class DialogTest : public AlertTest {
 protected:

@@ -13,7 +13,7 @@ using standin::Calls;
 using standin::Fault;
 using standin::InjectedFault;
 
-class CallsTest : public StandinTest {};
+class CallsTest : public testkit::StandinTest {};
 
 TEST_F(CallsTest, CountsEachEntryPointPerKind) {
     {

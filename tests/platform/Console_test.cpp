@@ -19,15 +19,11 @@ namespace {
 
 using standin::Argument;
 using standin::Record;
+using testkit::oneLine;
 
 constexpr long long kJob = 42;
 
-std::string oneLine(std::string text) {
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    return text;
-}
-
-class ConsoleTest : public StandinTest {
+class ConsoleTest : public testkit::StandinTest {
 protected:
     void SetUp() override {
         StandinTest::SetUp();

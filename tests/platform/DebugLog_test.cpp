@@ -13,7 +13,7 @@
 using standin::DebugLine;
 using standin::DebugLog;
 
-class DebugLogTest : public StandinTest {};
+class DebugLogTest : public testkit::StandinTest {};
 
 TEST_F(DebugLogTest, KeepsLinesAndWritesThemToTheFile) {
     const std::string path = file("debug.log");

@@ -4,7 +4,7 @@
 
 #include "StandinTest.h"
 
-class ErrorCatalogueTest : public StandinTest {};
+class ErrorCatalogueTest : public testkit::StandinTest {};
 
 TEST_F(ErrorCatalogueTest, CatalogueHoldsTheAwkwardCases) {
     bool lineFeedEnd = false;

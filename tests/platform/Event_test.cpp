@@ -7,7 +7,7 @@
 
 using standin::Argument;
 
-class EventTest : public StandinTest {};
+class EventTest : public testkit::StandinTest {};
 
 TEST_F(EventTest, AddArgumentCopiesWhatItIsGiven) {
     QZJobClient client;

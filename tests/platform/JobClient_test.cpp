@@ -23,7 +23,7 @@ void addInt(QZJobClient& client, int value) { client.addArgument(&value, 5); }
 
 }  // namespace
 
-class JobClientTest : public StandinTest {};
+class JobClientTest : public testkit::StandinTest {};
 
 TEST_F(JobClientTest, EachPostingTakesTheArgumentsSinceThePreviousOne) {
     QZJobClient client;

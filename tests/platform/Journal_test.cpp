@@ -9,7 +9,7 @@ using standin::Argument;
 using standin::Journal;
 using standin::Record;
 
-class JournalTest : public StandinTest {};
+class JournalTest : public testkit::StandinTest {};
 
 TEST_F(JournalTest, ToJsonGivesOneLine) {
     Record record;

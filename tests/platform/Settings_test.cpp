@@ -4,7 +4,7 @@
 
 #include "StandinTest.h"
 
-class SettingsTest : public StandinTest {
+class SettingsTest : public testkit::StandinTest {
 protected:
     void useSettings(const std::string& text) {
         const std::string path = file("settings.ini");

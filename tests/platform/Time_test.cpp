@@ -5,7 +5,7 @@
 
 #include "StandinTest.h"
 
-class TimeTest : public StandinTest {};
+class TimeTest : public testkit::StandinTest {};
 
 TEST_F(TimeTest, FormatsLikeCtime) {
     const long when = 1700000000;

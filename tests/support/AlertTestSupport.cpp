@@ -1,12 +1,8 @@
 #include "AlertTestSupport.h"
 
 #include <stdlib.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
-
-namespace alerttest {
+namespace testkit {
 
 Event piece(int pieceCode, std::initializer_list<std::string> values) {
     Event result = code(pieceCode);
@@ -20,24 +16,6 @@ Event event(std::initializer_list<Event> parts) {
     return result;
 }
 
-bool isValidUtf8(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80           ? 1
-                                   : (lead >> 5) == 0x06 ? 2
-                                   : (lead >> 4) == 0x0E ? 3
-                                   : (lead >> 3) == 0x1E ? 4
-                                                         : 0;
-        if (length == 0 || i + length > text.size()) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
 std::vector<long long> raiseParams(int code, bool pendingFlag) {
     return {code, 0, 1, 300, 0, 40, pendingFlag ? 1 : 0, static_cast<unsigned int>(code), 0};
 }
@@ -47,30 +25,10 @@ std::vector<long long> clearParams(int clearedCode) {
         qzkr::kMsgEmpty, 0, 1, 300, 0, 0, 0, 0, 40, 2, static_cast<unsigned int>(clearedCode), 0};
 }
 
-void AlertTest::SetUp() {
-    char pattern[] = "/tmp/korrin-alert-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-    settingsPath = dir + "/korrin.ini";
+AlertTest::AlertTest() {
     writeSettings("[Korrin]\nsQNHOSTNAME = quorvane.test\n");
     setenv("KORRIN_SETTINGS", settingsPath.c_str(), 1);
-    setenv("KORRIN_DEBUG_LOG", "off", 1);
-    unsetenv("KORRIN_JOURNAL");
-    unsetenv("KORRIN_FOCUS");
-    standin::Journal::clear();
-    standin::DebugLog::clear();
-    standin::Calls::reset();
     FakeSleep::reset();
-}
-
-void AlertTest::TearDown() {
-    standin::Calls::reset();
-    std::remove(settingsPath.c_str());
-    rmdir(dir.c_str());
-}
-
-void AlertTest::writeSettings(const std::string& ini) {
-    std::ofstream(settingsPath, std::ios::trunc) << ini;
 }
 
 std::vector<standin::Record> AlertTest::postings() const {
@@ -103,4 +61,4 @@ std::vector<std::string> AlertTest::workerLines() const {
     return result;
 }
 
-}  // namespace alerttest
+}  // namespace testkit

@@ -1,6 +1,5 @@
 // Helpers for the alert tests: expected event argument lists that read like
-// the message tables, a fixture that gives every test a fresh stand-in, and
-// control of the replaced sleep(3).
+// the message tables, and the fixture of the tests of the alert object.
 #ifndef KORRIN_ALERT_TEST_SUPPORT_H
 #define KORRIN_ALERT_TEST_SUPPORT_H
 
@@ -11,15 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "FakeSleep.h"
 #include "MMDebug.h"
 #include "QZKRMessageCodes.h"
 #include "Standin.h"
+#include "StandinTest.h"
+#include "TestKit.h"
 
 namespace standin {
 inline void PrintTo(const Argument& argument, std::ostream* out) { *out << describe(argument); }
 }  // namespace standin
 
-namespace alerttest {
+namespace testkit {
 
 using Event = std::vector<standin::Argument>;
 
@@ -40,30 +42,14 @@ Event event(std::initializer_list<Event> parts);
 std::vector<long long> raiseParams(int code, bool pendingFlag);
 std::vector<long long> clearParams(int clearedCode);
 
-// True when `text` is well-formed UTF-8 (no truncated or stray sequence).
-bool isValidUtf8(const std::string& text);
-
-// The replaced sleep(3).
-struct FakeSleep {
-    static int calls();
-    static unsigned int lastSeconds();
-    // The next call throws std::runtime_error("sleep interrupted by test").
-    static void throwNext();
-    // Forward to the C library's sleep (a signal can then end it early).
-    static void useRealSleep(bool real);
-    static void reset();
-};
-
-// A fresh stand-in for every test: settings in a temporary file naming the
-// control server "quorvane.test", no debug-log file, an empty journal and
-// debug log, counts and fault plans cleared, and the fake sleep reset.
-class AlertTest : public ::testing::Test {
+// The stand-in's fixture with settings in the scratch directory that name
+// the control server "quorvane.test", and the fake sleep reset.
+class AlertTest : public StandinTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    AlertTest();
 
     // Replaces the settings file's text.
-    void writeSettings(const std::string& ini);
+    void writeSettings(const std::string& ini) { write(settingsPath, ini); }
 
     std::vector<standin::Record> journal() const { return standin::Journal::records(); }
     // Only the raisings and clearings.
@@ -75,10 +61,9 @@ protected:
     std::vector<standin::DebugLine> debugLines() const { return standin::DebugLog::lines(); }
 
     MMDebug log;
-    std::string dir;
-    std::string settingsPath;
+    const std::string settingsPath = file("korrin.ini");
 };
 
-}  // namespace alerttest
+}  // namespace testkit
 
 #endif  // KORRIN_ALERT_TEST_SUPPORT_H

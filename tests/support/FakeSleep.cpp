@@ -1,40 +1,49 @@
-// Takes the place of the C library's sleep(3) in the test executables, so
-// that no test waits 180 seconds and the library needs no switch for tests.
-#include <dlfcn.h>
+#include "FakeSleep.h"
+
+#include <time.h>
 
 #include <atomic>
+#include <cerrno>
 #include <stdexcept>
-
-#include "AlertTestSupport.h"
 
 namespace {
 std::atomic<int> g_calls{0};
 std::atomic<unsigned int> g_lastSeconds{0};
 std::atomic<bool> g_throwNext{false};
 std::atomic<bool> g_real{false};
+std::atomic<bool> g_onlyMarkedThread{false};
+thread_local bool t_marked = false;
+
+unsigned int realSleep(unsigned int seconds) {
+    timespec left{static_cast<time_t>(seconds), 0};
+    if (nanosleep(&left, &left) == 0 || errno != EINTR) return 0;
+    return static_cast<unsigned int>(left.tv_sec);
+}
 }  // namespace
 
-extern "C" unsigned int sleep(unsigned int seconds) {
+// Visible to the shared alert library too: the build hides symbols by
+// default, and a hidden one would not take the C library's place there.
+extern "C" __attribute__((visibility("default"))) unsigned int sleep(unsigned int seconds) {
+    if (g_onlyMarkedThread && !t_marked) return realSleep(seconds);
     ++g_calls;
     g_lastSeconds = seconds;
     if (g_throwNext.exchange(false)) throw std::runtime_error("sleep interrupted by test");
-    if (g_real) {
-        using SleepFunction = unsigned int (*)(unsigned int);
-        static const auto real = reinterpret_cast<SleepFunction>(dlsym(RTLD_NEXT, "sleep"));
-        return real(seconds);
-    }
-    return 0;
+    return g_real ? realSleep(seconds) : 0;
 }
 
-namespace alerttest {
+namespace testkit {
 int FakeSleep::calls() { return g_calls; }
 unsigned int FakeSleep::lastSeconds() { return g_lastSeconds; }
 void FakeSleep::throwNext() { g_throwNext = true; }
 void FakeSleep::useRealSleep(bool real) { g_real = real; }
+void FakeSleep::fakeOnlyThisThread() {
+    t_marked = true;
+    g_onlyMarkedThread = true;
+}
 void FakeSleep::reset() {
     g_calls = 0;
     g_lastSeconds = 0;
     g_throwNext = false;
     g_real = false;
 }
-}  // namespace alerttest
+}  // namespace testkit

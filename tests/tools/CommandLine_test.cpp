@@ -3,6 +3,7 @@
 // say what the library will do; help that a person can follow.
 #include "CommandLine.h"
 
+#include <fstream>
 #include <regex>
 #include <set>
 

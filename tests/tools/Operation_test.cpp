@@ -14,11 +14,7 @@
 namespace {
 
 using nlohmann::json;
-
-std::string oneLine(std::string text) {
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    return text;
-}
+using testkit::oneLine;
 
 std::vector<std::string> calls(const json& document) {
     std::vector<std::string> names;

@@ -1,4 +1,4 @@
-// Runs korrin-alert as a subprocess in a private temporary directory: its
+// Runs korrin-alert as a subprocess in the fixture's scratch directory: its
 // TMPDIR, debug log and journal file all live there, and no settings are
 // named unless a test names them. run() gives it pipes and no input;
 // Terminal runs it in a pseudo-terminal, as a person would.
@@ -15,14 +15,14 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "StandinTest.h"
 
 namespace tooltest {
 
@@ -96,42 +96,25 @@ private:
     std::size_t m_seen = 0;
 };
 
-class ToolTest : public ::testing::Test {
+class ToolTest : public testkit::StandinTest {
 protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "korrin-tool-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
+        StandinTest::SetUp();
         env = {{"TMPDIR", dir.string()},
                {"KORRIN_DEBUG_LOG", (dir / "debug.log").string()},
                {"KORRIN_JOURNAL", journalPath()},
                {"KORRIN_SETTINGS", std::nullopt},
                {"KORRIN_FOCUS", std::nullopt}};
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
 
-    std::string journalPath() const { return (dir / "journal.jsonl").string(); }
+    std::string journalPath() const { return file("journal.jsonl"); }
 
     std::string writeFile(const std::string& name, const std::string& text) const {
-        const std::string path = (dir / name).string();
-        std::ofstream(path) << text;
-        return path;
+        write(file(name), text);
+        return file(name);
     }
 
-    static std::string read(const std::string& path) {
-        std::ifstream in(path);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    std::vector<std::string> journalLines() const {
-        std::vector<std::string> lines;
-        std::ifstream in(journalPath());
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }
+    std::vector<std::string> journalLines() const { return readLines(journalPath()); }
 
     // Files the tool left in its TMPDIR besides the log and the journal.
     std::vector<std::string> leftovers() const {
@@ -190,7 +173,6 @@ private:
     }
 
 protected:
-    std::filesystem::path dir;
     std::map<std::string, std::optional<std::string>> env;
 };
 

@@ -1,0 +1,31 @@
+// The replacement of sleep(3) that the test, fuzz and benchmark executables
+// link (FakeSleep.cpp): it takes the place of the C library's for the whole
+// process, the alert library included, so that no message-box wait takes 180
+// seconds and the library needs no switch for it. A faked call is counted and
+// returns at once.
+//
+// Thread safety: every function may be called from any thread.
+#ifndef KORRIN_FAKE_SLEEP_H
+#define KORRIN_FAKE_SLEEP_H
+
+namespace testkit {
+
+struct FakeSleep {
+    // The calls made since the last reset, and the seconds of the last one.
+    static int calls();
+    static unsigned int lastSeconds();
+    // The next call throws std::runtime_error("sleep interrupted by test").
+    static void throwNext();
+    // Sleep for real (a signal then ends the sleep early, as with the C
+    // library's); the calls are still counted.
+    static void useRealSleep(bool real);
+    // From now on only the calling thread's calls are faked and counted;
+    // other threads (a fuzzer's own, say) sleep for real. For the process.
+    static void fakeOnlyThisThread();
+    // Forgets the counts and a planned throw, and fakes again.
+    static void reset();
+};
+
+}  // namespace testkit
+
+#endif  // KORRIN_FAKE_SLEEP_H
