@@ -26,6 +26,7 @@ struct ThreadCalls {
 };
 
 thread_local ThreadCalls t_calls;
+thread_local unsigned t_insideDepth = 0;
 
 std::size_t index(Call call) { return static_cast<std::size_t>(call); }
 
@@ -94,7 +95,17 @@ int detail::handOver(Call call, const char* text, char* buffer, int bufferSize) 
     return static_cast<int>(length);
 }
 
-bool detail::enter(Call call) {
+bool Calls::inside() { return t_insideDepth > 0; }
+
+detail::Inside::Inside() { ++t_insideDepth; }
+
+detail::Inside::~Inside() { --t_insideDepth; }
+
+namespace {
+
+// Counts the call and applies the thread's plans: true when the call must
+// fail; throws when it must throw.
+bool enter(Call call) {
     auto& calls = t_calls;
     const std::size_t kind = index(call);
     ++calls.total;
@@ -122,5 +133,9 @@ bool detail::enter(Call call) {
         throw InjectedFault(std::string("injected fault in ") + callName(call));
     return true;
 }
+
+}  // namespace
+
+detail::Entry::Entry(Call call) : m_failed(enter(call)) {}
 
 }  // namespace standin

@@ -147,7 +147,8 @@ MMDebug::~MMDebug() = default;
 
 void MMDebug::DebugMM(int a, int b, const char* module, long long jobId, int c, const char* format,
                       ...) {
-    if (standin::detail::enter(Call::DebugMM)) return;
+    const standin::detail::Entry entry(Call::DebugMM);
+    if (entry.failed()) return;
     DebugLine line;
     line.source = DebugLine::Source::MM;
     line.a = a;
@@ -167,13 +168,14 @@ void MMDebug::DebugMM(int a, int b, const char* module, long long jobId, int c, 
 
 EvDebug::EvDebug(EvDebugFileInstance*) {
     // Nothing to fail: a Fail plan leaves the writer as usual.
-    (void)standin::detail::enter(Call::EvDebugCtor);
+    const standin::detail::Entry entry(Call::EvDebugCtor);
 }
 
 EvDebug::~EvDebug() = default;
 
 void EvDebug::debugLvl(int level, const char* format, ...) {
-    if (standin::detail::enter(Call::DebugLvl)) return;
+    const standin::detail::Entry entry(Call::DebugLvl);
+    if (entry.failed()) return;
     DebugLine line;
     line.source = DebugLine::Source::Lvl;
     line.a = level;
@@ -186,7 +188,8 @@ void EvDebug::debugLvl(int level, const char* format, ...) {
 }
 
 void EvDebug::DebugJob(const char* module, long long jobId, const char* format, ...) {
-    if (standin::detail::enter(Call::DebugJob)) return;
+    const standin::detail::Entry entry(Call::DebugJob);
+    if (entry.failed()) return;
     DebugLine line;
     line.source = DebugLine::Source::Job;
     line.module = module ? module : "";

@@ -12,17 +12,20 @@ constexpr bool kBigEndian = __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__;
 }  // namespace
 
 void littleEndianInt(int* value) {
-    if (standin::detail::enter(standin::Call::EndianInt)) return;
+    const standin::detail::Entry entry(standin::Call::EndianInt);
+    if (entry.failed()) return;
     if (kBigEndian) *value = static_cast<int>(__builtin_bswap32(static_cast<unsigned int>(*value)));
 }
 
 void littleEndianLongLong(long long* value) {
-    if (standin::detail::enter(standin::Call::EndianLongLong)) return;
+    const standin::detail::Entry entry(standin::Call::EndianLongLong);
+    if (entry.failed()) return;
     if (kBigEndian)
         *value = static_cast<long long>(__builtin_bswap64(static_cast<unsigned long long>(*value)));
 }
 
 void ulittleEndianLongLong(unsigned long long* value) {
-    if (standin::detail::enter(standin::Call::EndianULongLong)) return;
+    const standin::detail::Entry entry(standin::Call::EndianULongLong);
+    if (entry.failed()) return;
     if (kBigEndian) *value = __builtin_bswap64(*value);
 }

@@ -46,26 +46,28 @@ const CatalogueEntry* find(int code) {
 
 MMS2BaseError::MMS2BaseError() {
     // Nothing to fail: a Fail plan leaves the catalogue as usual.
-    (void)standin::detail::enter(Call::ErrorCatalogueCtor);
+    const standin::detail::Entry entry(Call::ErrorCatalogueCtor);
 }
 
 MMS2BaseError::~MMS2BaseError() = default;
 
 int MMS2BaseError::getErrorStringForCode(int code, char* buffer, int bufferSize, int) {
-    const bool failed = standin::detail::enter(Call::ErrorString);
-    const CatalogueEntry* entry = failed ? nullptr : find(code);
-    return standin::detail::handOver(Call::ErrorString, entry ? entry->errorText : "", buffer,
+    const standin::detail::Entry entry(Call::ErrorString);
+    const CatalogueEntry* found = entry.failed() ? nullptr : find(code);
+    return standin::detail::handOver(Call::ErrorString, found ? found->errorText : "", buffer,
                                      bufferSize);
 }
 
 const char* MMS2BaseError::getAdvise(int code) {
-    if (standin::detail::enter(Call::Advise)) return "";
-    const CatalogueEntry* entry = find(code);
-    return entry ? entry->advice : "";
+    const standin::detail::Entry entry(Call::Advise);
+    if (entry.failed()) return "";
+    const CatalogueEntry* found = find(code);
+    return found ? found->advice : "";
 }
 
 int MMS2BaseError::getEvEventErrorCodeID(int code) {
-    if (standin::detail::enter(Call::ErrorId)) return 0;
-    const CatalogueEntry* entry = find(code);
-    return entry ? entry->eventErrorId : 0;
+    const standin::detail::Entry entry(Call::ErrorId);
+    if (entry.failed()) return 0;
+    const CatalogueEntry* found = find(code);
+    return found ? found->eventErrorId : 0;
 }

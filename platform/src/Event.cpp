@@ -91,12 +91,16 @@ std::string describe(const Argument& argument) {
 
 }  // namespace standin
 
-EvEvent::EvEvent() : m_state(new EvEventState) {}
+EvEvent::EvEvent() : m_state(nullptr) {
+    const standin::detail::Inside inside;
+    m_state = new EvEventState;
+}
 
 EvEvent::~EvEvent() { delete m_state; }
 
 void EvEvent::addArgument(const void* data, int tag) {
-    if (standin::detail::enter(standin::Call::AddArgument)) return;
+    const standin::detail::Entry entry(standin::Call::AddArgument);
+    if (entry.failed()) return;
     standin::Argument argument;
     argument.tag = tag;
     const auto* bytes = static_cast<const unsigned char*>(data);
@@ -117,6 +121,7 @@ void EvEvent::addArgument(const void* data, int tag) {
 }
 
 void EvEvent::discardArguments() {
-    if (standin::detail::enter(standin::Call::DiscardArguments)) return;
+    const standin::detail::Entry entry(standin::Call::DiscardArguments);
+    if (entry.failed()) return;
     m_state->pending.clear();
 }

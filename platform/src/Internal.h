@@ -20,10 +20,32 @@ struct EvEventState {
 
 namespace standin::detail {
 
-// The first step of every contract entry point: counts the call for this
-// thread and applies its fault plan. Returns true when the call must fail;
-// throws InjectedFault when it must throw.
-bool enter(Call call);
+// Marks the calling thread as inside a contract call while it lives
+// (Calls::inside); nests.
+class Inside {
+public:
+    Inside();
+    ~Inside();
+    Inside(const Inside&) = delete;
+    Inside& operator=(const Inside&) = delete;
+};
+
+// The first statement of every contract entry point, alive for the whole
+// call: marks the thread as inside, counts the call for this thread and
+// applies its fault plan. Throws InjectedFault when the call must throw;
+// failed() tells that it must fail.
+class Entry {
+public:
+    explicit Entry(Call call);
+    Entry(const Entry&) = delete;
+    Entry& operator=(const Entry&) = delete;
+
+    bool failed() const { return m_failed; }
+
+private:
+    Inside m_inside;  // first: marks the thread before anything of the call runs
+    bool m_failed;
+};
 
 // Copies what a call hands over into the caller's buffer: the text planted
 // for the call with Calls::textNext, else `text`, cut byte by byte to

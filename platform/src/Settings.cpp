@@ -73,7 +73,7 @@ bool lookup(const QZPlatformInfo* object, const char* section, const char* key,
 
 QZPlatformInfo::QZPlatformInfo() {
     // Nothing to fail: a Fail plan leaves the reader as usual.
-    (void)standin::detail::enter(Call::PlatformInfoCtor);
+    const standin::detail::Entry entry(Call::PlatformInfoCtor);
     Reader reader;
     reader.settings = load();
     auto& all = readers();
@@ -88,7 +88,8 @@ QZPlatformInfo::~QZPlatformInfo() {
 }
 
 int QZPlatformInfo::setFocus(const char* focus) {
-    if (standin::detail::enter(Call::SetFocus) || !focus || !*focus) return 0;
+    const standin::detail::Entry entry(Call::SetFocus);
+    if (entry.failed() || !focus || !*focus) return 0;
     auto& all = readers();
     std::lock_guard<std::mutex> lock(all.mutex);
     all.byObject[this].focus = focus;
@@ -96,14 +97,15 @@ int QZPlatformInfo::setFocus(const char* focus) {
 }
 
 int QZPlatformInfo::getKorrinQNHostName(char* buffer, int bufferSize) {
-    const bool failed = standin::detail::enter(Call::HostName);
+    const standin::detail::Entry entry(Call::HostName);
     std::string host;
-    if (failed || !lookup(this, nullptr, "sQNHOSTNAME", host)) host.clear();
+    if (entry.failed() || !lookup(this, nullptr, "sQNHOSTNAME", host)) host.clear();
     return standin::detail::handOver(Call::HostName, host.c_str(), buffer, bufferSize);
 }
 
 int QZPlatformInfo::getNumber(const char* section, const char* key, unsigned long* value) {
-    if (standin::detail::enter(Call::GetNumber) || !section || !key || !value) return 0;
+    const standin::detail::Entry entry(Call::GetNumber);
+    if (entry.failed() || !section || !key || !value) return 0;
     std::string text;
     if (!lookup(this, section, key, text)) return 0;
     const char* start = text.c_str();
@@ -118,7 +120,8 @@ int QZPlatformInfo::getNumber(const char* section, const char* key, unsigned lon
 }
 
 const char* QZPI_Focus::getFocus() {
-    if (standin::detail::enter(Call::GetFocus)) return "";
+    const standin::detail::Entry entry(Call::GetFocus);
+    if (entry.failed()) return "";
     const char* focus = std::getenv("KORRIN_FOCUS");
     if (!focus || !*focus) return kDefaultFocus;
     // Callers keep the pointer, so every focus ever returned stays alive.

@@ -5,9 +5,9 @@
 #include "Internal.h"
 
 char* QZ_ctime(const long* time, char* buffer, int bufferSize) {
-    const bool failed = standin::detail::enter(standin::Call::Ctime);
+    const standin::detail::Entry entry(standin::Call::Ctime);
     char text[32] = "";  // ctime_r writes at most 26 bytes
-    if (!failed && time) {
+    if (!entry.failed() && time) {
         const std::time_t seconds = static_cast<std::time_t>(*time);
         if (!ctime_r(&seconds, text)) text[0] = '\0';
     }

@@ -259,6 +259,11 @@ public:
     // ErrorString copy it into the caller's buffer cut byte by byte, with no
     // regard for characters, as a foreign platform may; other kinds ignore it.
     static void textNext(Call call, const std::string& text);
+    // True while this thread is inside a contract call of the stand-in
+    // (constructors included), so that a test can tell the work of the
+    // caller's own code from the stand-in's: a replaced operator new, say.
+    // Allocates nothing.
+    static bool inside();
 };
 
 // ---------------------------------------------------------------- error catalogue
