@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -22,9 +24,10 @@ namespace {
 constexpr const char* kDefaultFocus = "Korrin";
 
 using Sections = std::map<std::string, std::map<std::string, std::string>>;
+using SharedSections = std::shared_ptr<const Sections>;
 
 struct Reader {
-    Sections settings;
+    SharedSections settings;
     std::string focus = kDefaultFocus;
 };
 
@@ -40,16 +43,83 @@ Readers& readers() {
     return *all;
 }
 
+// What tells one content of a file from the next: a rewrite changes the
+// size, the times or, when the file was replaced, the inode.
+struct Version {
+    dev_t device;
+    ino_t inode;
+    off_t size;
+    timespec modified;
+    timespec changed;
+
+    explicit Version(const struct stat& status)
+        : device(status.st_dev),
+          inode(status.st_ino),
+          size(status.st_size),
+          modified(status.st_mtim),
+          changed(status.st_ctim) {}
+    bool operator==(const Version& other) const {
+        const auto same = [](const timespec& a, const timespec& b) {
+            return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+        };
+        return device == other.device && inode == other.inode && size == other.size &&
+               same(modified, other.modified) && same(changed, other.changed);
+    }
+};
+
+// Settings files as last read, so that a reader of an unchanged file parses
+// nothing: an agent constructs a reader for every prompt.
+struct Cache {
+    std::mutex mutex;
+    std::map<std::string, std::pair<Version, SharedSections>> byPath;
+};
+constexpr std::size_t kCachedFiles = 16;
+
+Cache& cache() {
+    static auto* files = new Cache;
+    return *files;
+}
+
+// A file changed a moment ago may change again without a new time: many
+// file systems stamp times by a clock tick, some by the whole second. Such a
+// file is read again until a whole second lies between its last change and
+// the reading.
+bool settled(const struct stat& status) {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now.tv_sec >= status.st_ctim.tv_sec + 2;
+}
+
 int onEntry(void* user, const char* section, const char* key, const char* value) {
     (*static_cast<Sections*>(user))[section][key] = value;
     return 1;
 }
 
-Sections load() {
-    Sections settings;
+// The settings of the file KORRIN_SETTINGS names: none for no file.
+SharedSections load() {
+    static const auto* none = new SharedSections(std::make_shared<const Sections>());
     const char* path = std::getenv("KORRIN_SETTINGS");
+    struct stat status {};
+    if (!path || !*path || ::stat(path, &status) != 0) return *none;
+    auto& files = cache();
+    {
+        std::lock_guard<std::mutex> lock(files.mutex);
+        const auto found = files.byPath.find(path);
+        if (found != files.byPath.end() && found->second.first == Version(status))
+            return found->second.second;
+    }
+    std::FILE* file = std::fopen(path, "re");
+    if (!file) return *none;
+    auto settings = std::make_shared<Sections>();
+    const bool known = ::fstat(fileno(file), &status) == 0;
     // A file with a malformed line still yields the entries inih could read.
-    if (path && *path) ini_parse(path, onEntry, &settings);
+    ini_parse_file(file, onEntry, settings.get());
+    std::fclose(file);
+    if (known && settled(status)) {
+        std::lock_guard<std::mutex> lock(files.mutex);
+        if (files.byPath.size() >= kCachedFiles) files.byPath.clear();
+        files.byPath.insert_or_assign(path, std::make_pair(Version(status), settings));
+    }
     return settings;
 }
 
@@ -60,7 +130,7 @@ bool lookup(const QZPlatformInfo* object, const char* section, const char* key,
     std::lock_guard<std::mutex> lock(all.mutex);
     const auto reader = all.byObject.find(object);
     if (reader == all.byObject.end()) return false;
-    const auto& settings = reader->second.settings;
+    const Sections& settings = *reader->second.settings;
     const auto found = settings.find(section ? std::string(section) : reader->second.focus);
     if (found == settings.end()) return false;
     const auto entry = found->second.find(key);
@@ -161,9 +231,9 @@ std::string Settings::problem() {
 }
 
 std::optional<std::string> Settings::entry(const std::string& section, const std::string& key) {
-    const Sections settings = load();
-    const auto found = settings.find(section);
-    if (found == settings.end()) return std::nullopt;
+    const SharedSections settings = load();
+    const auto found = settings->find(section);
+    if (found == settings->end()) return std::nullopt;
     const auto value = found->second.find(key);
     if (value == found->second.end()) return std::nullopt;
     return value->second;

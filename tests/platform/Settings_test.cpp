@@ -1,6 +1,10 @@
 #include "QZPlatformInfo.h"
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "StandinTest.h"
 
@@ -57,16 +61,33 @@ TEST_F(SettingsTest, ReadsKeysOfTheFocusedSection) {
     EXPECT_EQ(info.getKorrinQNHostName(host, sizeof host), 0);
 }
 
-TEST_F(SettingsTest, EachReaderReadsTheFileAfresh) {
+// A reader keeps what it read; a new one sees the file as it is, also when a
+// rewrite keeps its size and comes right after the reading, or once the file
+// had been still long enough to be kept.
+TEST_F(SettingsTest, EachReaderSeesTheFileAsItIs) {
+    const auto host = [](QZPlatformInfo& info) {
+        char text[16] = "";
+        info.getKorrinQNHostName(text, sizeof text);
+        return std::string(text);
+    };
     useSettings("[Korrin]\nsQNHOSTNAME = first\n");
     QZPlatformInfo before;
-    useSettings("[Korrin]\nsQNHOSTNAME = second\n");
+    useSettings("[Korrin]\nsQNHOSTNAME = other\n");
     QZPlatformInfo after;
-    char host[16];
-    before.getKorrinQNHostName(host, sizeof host);
-    EXPECT_STREQ(host, "first");
-    after.getKorrinQNHostName(host, sizeof host);
-    EXPECT_STREQ(host, "second");
+    EXPECT_EQ(host(before), "first");
+    EXPECT_EQ(host(after), "other");
+
+    struct stat status {};
+    ASSERT_EQ(stat(file("settings.ini").c_str(), &status), 0);
+    while (std::chrono::system_clock::now() <
+           std::chrono::system_clock::from_time_t(status.st_ctim.tv_sec + 2)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    QZPlatformInfo settled;
+    EXPECT_EQ(host(settled), "other");
+    write(file("settings.ini"), "[Korrin]\nsQNHOSTNAME = third\n");
+    QZPlatformInfo rewritten;
+    EXPECT_EQ(host(rewritten), "third");
 }
 
 TEST_F(SettingsTest, FocusComesFromTheEnvironment) {
