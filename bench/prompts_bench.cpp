@@ -364,9 +364,10 @@ Trace trace(Bench& bench, Step first, Step second, bool floorSide) {
         if (line.source == standin::DebugLine::Source::MM) {
             message.erase(0, message.find(": ") + 2);
         }
-        result.debug.push_back(std::to_string(line.a) + " " + std::to_string(line.b) + " " +
-                               line.module + " " + std::to_string(line.jobId) + " " +
-                               std::to_string(line.c) + " " + line.format + " " + message);
+        result.debug.push_back(std::to_string(line.first) + " " + std::to_string(line.second) +
+                               " " + line.module + " " + std::to_string(line.jobId) + " " +
+                               std::to_string(line.fifth) + " " + std::to_string(line.level) + " " +
+                               line.format + " " + message);
     }
     return result;
 }

@@ -17,6 +17,7 @@
 
 #include "FakeSleep.h"
 #include "MMDebug.h"
+#include "QZJobClient.h"
 #include "QZKRGuiInterface.h"
 #include "QZKRMessageCodes.h"
 #include "QuietStdout.h"
@@ -256,18 +257,18 @@ private:
                    "the raising carries the arguments its prompt promises",
                    std::to_string(raise.arguments.size()) + " instead of " +
                        std::to_string(arguments));
-            expect(raise.params.at(0) == expected.code, "the raising posts the prompt's code");
-            expect(raise.params.at(6) == (expected.pendingFlag ? 1 : 0),
+            expect(raise.code() == expected.code, "the raising posts the prompt's code");
+            expect(raise.flags() == (expected.pendingFlag ? JM_PENDING_SET : JM_PENDING_NONE),
                    "the pending flag chooses the raising's flags");
-            expect(clear.params.at(0) == qzkr::kMsgEmpty &&
-                       clear.params.at(10) == static_cast<unsigned int>(expected.code),
+            expect(clear.code() == qzkr::kMsgEmpty &&
+                       clear.clearedCode() == static_cast<unsigned int>(expected.code),
                    "the clearing names the code it clears");
             const bool onlyEmptyText =
                 clear.arguments.size() == 1 && clear.arguments[0] == standin::Argument::Text("");
             expect(bound ? onlyEmptyText : clear.arguments.empty(),
                    "the clearing carries the empty text and nothing else");
-            expect(records[1].params.at(0) == 3 && records[3].params.at(0) == 1,
-                   "job state 3 while raised and 1 after");
+            expect(records[1].state() == QZ_JOB_PENDING && records[3].state() == QZ_JOB_RUNNING,
+                   "the job is pending while raised and running after");
         }
         if (m_boundJob > 0) {
             expect(!standin::Journal::isPending(m_boundJob), "no job is left pending");

@@ -16,12 +16,6 @@ namespace {
 using Json = nlohmann::ordered_json;
 using standin::Record;
 
-// Indexes of the posting calls' parameters, in the order the job client
-// takes them.
-constexpr std::size_t kRaiseFlags = 6;
-constexpr std::size_t kClearFlags = 9;
-constexpr std::size_t kClearedCode = 10;
-
 std::string hex(long long code) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned int>(code));
@@ -41,10 +35,6 @@ const Record* firstRaise(const Outcome& outcome) {
     const auto found = std::find_if(outcome.records.begin(), outcome.records.end(),
                                     [](const Record& r) { return r.kind == Record::Kind::Raise; });
     return found == outcome.records.end() ? nullptr : &*found;
-}
-
-long long param(const Record& record, std::size_t index) {
-    return index < record.params.size() ? record.params[index] : 0;
 }
 
 void block(std::ostream& out, const std::string& title, const std::string& text) {
@@ -82,7 +72,8 @@ void printArguments(std::ostream& out, const Outcome& outcome) {
     bool opening = true;
     for (const auto& segment : standin::decodePosting(*raise)) {
         std::string head = opening             ? "opening"
-                           : segment.code != 0 ? "tag 10 " + codeName(segment.code)
+                           : segment.code != 0 ? "tag " + std::to_string(standin::kTagCode) + " " +
+                                                     codeName(segment.code)
                                                : "(stray value)";
         head.resize(std::max<std::size_t>(head.size() + 1, 42), ' ');
         out << "    " << head
@@ -99,18 +90,17 @@ void printRecords(std::ostream& out, const Outcome& outcome) {
             << (record.accepted ? "accepted" : "refused") << "  ";
         switch (record.kind) {
         case Record::Kind::Init:
-            out << "job " << param(record, 0) << ", host \"" << record.host << "\", platform "
-                << param(record, 1);
+            out << "job " << record.requestedJobId() << ", host \"" << record.host
+                << "\", platform " << record.platform();
             break;
         case Record::Kind::Raise:
-            out << codeName(param(record, 0)) << ", flags " << param(record, kRaiseFlags);
+            out << codeName(record.code()) << ", flags " << record.flags();
             break;
         case Record::Kind::Clear:
-            out << codeName(param(record, 0)) << ", clears "
-                << codeName(param(record, kClearedCode)) << ", flags "
-                << param(record, kClearFlags);
+            out << codeName(record.code()) << ", clears " << codeName(record.clearedCode())
+                << ", flags " << record.flags();
             break;
-        case Record::Kind::JobState: out << "job state " << param(record, 0); break;
+        case Record::Kind::JobState: out << "job state " << record.state(); break;
         }
         if (isPosting(record)) {
             out << ", params";

@@ -6,9 +6,6 @@ namespace standin {
 
 namespace {
 
-constexpr int kTagCode = 10;
-constexpr int kTagText = 11;
-
 // The clearing posts this code; it also stands for an absent sub-message.
 constexpr int kEmptyMessage = 0x19000025;
 

@@ -19,8 +19,6 @@ namespace standin {
 
 namespace {
 
-constexpr std::size_t kKept = 100000;
-
 struct DebugState {
     std::mutex mutex;
     std::deque<DebugLine> lines;
@@ -35,18 +33,6 @@ DebugState& debugState() {
 long threadId() {
     thread_local const long id = static_cast<long>(::syscall(SYS_gettid));
     return id;
-}
-
-__attribute__((format(printf, 1, 0))) std::string vformat(const char* format, va_list values) {
-    if (!format) return {};
-    va_list measure;
-    va_copy(measure, values);
-    const int length = std::vsnprintf(nullptr, 0, format, measure);
-    va_end(measure);
-    if (length <= 0) return {};
-    std::string text(static_cast<std::size_t>(length), '\0');
-    std::vsnprintf(text.data(), text.size() + 1, format, values);
-    return text;
 }
 
 // A message with line feeds must still make one line of the file.
@@ -88,15 +74,42 @@ void makeFolder(const std::string& path) {
     }
 }
 
-void emit(DebugLine line, const std::string& head) {
+// What the file's line says after the process and thread IDs, before the
+// message.
+std::string head(const DebugLine& line) {
+    switch (line.source) {
+    case DebugLine::Source::MM:
+        return "MM " + std::to_string(line.first) + ' ' + std::to_string(line.second) + " \"" +
+               line.module + "\" " + std::to_string(line.jobId) + ' ' + std::to_string(line.fifth);
+    case DebugLine::Source::Lvl: return "EV lvl=" + std::to_string(line.level);
+    case DebugLine::Source::Job:
+        return "EV job module=" + line.module + " job=" + std::to_string(line.jobId);
+    }
+    return {};
+}
+
+// The one path of the three writers: fills in the message, writes the line
+// to the file (when there is one) and keeps it.
+__attribute__((format(printf, 2, 0))) void emit(DebugLine line, const char* format,
+                                                va_list values) {
+    if (format) {
+        line.format = format;
+        va_list measure;
+        va_copy(measure, values);
+        const int length = std::vsnprintf(nullptr, 0, format, measure);
+        va_end(measure);
+        if (length > 0) {
+            line.message.resize(static_cast<std::size_t>(length));
+            std::vsnprintf(line.message.data(), line.message.size() + 1, format, values);
+        }
+    }
     const std::string path = DebugLog::path();
-    std::string text = detail::isoTime();
-    text += " pid=" + std::to_string(::getpid());
-    text += " tid=" + std::to_string(threadId());
-    text += ' ';
-    text += head;
-    text += ' ';
-    appendOneLine(text, line.message);
+    std::string text;
+    if (!path.empty()) {
+        text = detail::isoTime() + " pid=" + std::to_string(::getpid()) +
+               " tid=" + std::to_string(threadId()) + ' ' + head(line) + ' ';
+        appendOneLine(text, line.message);
+    }
 
     auto& state = debugState();
     std::lock_guard<std::mutex> lock(state.mutex);
@@ -145,25 +158,21 @@ using standin::DebugLine;
 MMDebug::MMDebug() = default;
 MMDebug::~MMDebug() = default;
 
-void MMDebug::DebugMM(int a, int b, const char* module, long long jobId, int c, const char* format,
-                      ...) {
+void MMDebug::DebugMM(int first, int second, const char* module, long long jobId, int fifth,
+                      const char* format, ...) {
     const standin::detail::Entry entry(Call::DebugMM);
     if (entry.failed()) return;
     DebugLine line;
     line.source = DebugLine::Source::MM;
-    line.a = a;
-    line.b = b;
+    line.first = first;
+    line.second = second;
     line.module = module ? module : "";
     line.jobId = jobId;
-    line.c = c;
-    line.format = format ? format : "";
+    line.fifth = fifth;
     va_list values;
     va_start(values, format);
-    line.message = standin::vformat(format, values);
+    standin::emit(std::move(line), format, values);
     va_end(values);
-    const std::string head = "MM " + std::to_string(a) + ' ' + std::to_string(b) + " \"" +
-                             line.module + "\" " + std::to_string(jobId) + ' ' + std::to_string(c);
-    standin::emit(std::move(line), head);
 }
 
 EvDebug::EvDebug(EvDebugFileInstance*) {
@@ -178,13 +187,11 @@ void EvDebug::debugLvl(int level, const char* format, ...) {
     if (entry.failed()) return;
     DebugLine line;
     line.source = DebugLine::Source::Lvl;
-    line.a = level;
-    line.format = format ? format : "";
+    line.level = level;
     va_list values;
     va_start(values, format);
-    line.message = standin::vformat(format, values);
+    standin::emit(std::move(line), format, values);
     va_end(values);
-    standin::emit(std::move(line), "EV lvl=" + std::to_string(level));
 }
 
 void EvDebug::DebugJob(const char* module, long long jobId, const char* format, ...) {
@@ -194,11 +201,8 @@ void EvDebug::DebugJob(const char* module, long long jobId, const char* format, 
     line.source = DebugLine::Source::Job;
     line.module = module ? module : "";
     line.jobId = jobId;
-    line.format = format ? format : "";
     va_list values;
     va_start(values, format);
-    line.message = standin::vformat(format, values);
+    standin::emit(std::move(line), format, values);
     va_end(values);
-    const std::string head = "EV job module=" + line.module + " job=" + std::to_string(jobId);
-    standin::emit(std::move(line), head);
 }

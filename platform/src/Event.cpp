@@ -31,21 +31,22 @@ long long Argument::number() const {
     const std::size_t width = bytes.size() < 8 ? bytes.size() : 8;
     unsigned long long value = 0;
     for (std::size_t i = width; i-- > 0;) value = (value << 8) | bytes[i];
-    if (tag == 5 && width == 4) return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+    if (tag == kTagInt && width == 4)
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
     return static_cast<long long>(value);
 }
 
-Argument Argument::Int(int value) { return numeric(5, static_cast<unsigned int>(value), 4); }
+Argument Argument::Int(int value) { return numeric(kTagInt, static_cast<unsigned int>(value), 4); }
 
 Argument Argument::LongLong(long long value) {
-    return numeric(9, static_cast<unsigned long long>(value), 8);
+    return numeric(kTagLongLong, static_cast<unsigned long long>(value), 8);
 }
 
-Argument Argument::Code(unsigned long value) { return numeric(10, value, 8); }
+Argument Argument::Code(unsigned long value) { return numeric(kTagCode, value, 8); }
 
 Argument Argument::Text(const std::string& value) {
     Argument argument;
-    argument.tag = 11;
+    argument.tag = kTagText;
     argument.text = value;
     return argument;
 }
@@ -57,13 +58,17 @@ bool operator==(const Argument& a, const Argument& b) {
 std::string describe(const Argument& argument) {
     char number[64];
     switch (argument.tag) {
-    case 5: std::snprintf(number, sizeof number, "int %lld", argument.number()); return number;
-    case 9: std::snprintf(number, sizeof number, "ll %lld", argument.number()); return number;
-    case 10:
+    case kTagInt:
+        std::snprintf(number, sizeof number, "int %lld", argument.number());
+        return number;
+    case kTagLongLong:
+        std::snprintf(number, sizeof number, "ll %lld", argument.number());
+        return number;
+    case kTagCode:
         std::snprintf(number, sizeof number, "code 0x%llx",
                       static_cast<unsigned long long>(argument.number()));
         return number;
-    case 11: {
+    case kTagText: {
         std::string out = "text \"";
         for (const char c : argument.text) {
             const auto byte = static_cast<unsigned char>(c);
@@ -105,14 +110,14 @@ void EvEvent::addArgument(const void* data, int tag) {
     argument.tag = tag;
     const auto* bytes = static_cast<const unsigned char*>(data);
     switch (tag) {
-    case 5:
+    case standin::kTagInt:
         if (bytes) argument.bytes.assign(bytes, bytes + 4);
         break;
-    case 9:
-    case 10:
+    case standin::kTagLongLong:
+    case standin::kTagCode:
         if (bytes) argument.bytes.assign(bytes, bytes + 8);
         break;
-    case 11:
+    case standin::kTagText:
         if (data) argument.text = static_cast<const char*>(data);
         break;
     default: break;

@@ -17,8 +17,6 @@ namespace standin {
 
 namespace {
 
-constexpr std::size_t kKept = 100000;
-
 struct JournalState {
     std::mutex mutex;
     std::deque<Record> records;
@@ -56,21 +54,56 @@ nlohmann::ordered_json argumentJson(const Argument& argument) {
     nlohmann::ordered_json out;
     out["tag"] = argument.tag;
     switch (argument.tag) {
-    case 5:
-    case 9:
+    case kTagInt:
+    case kTagLongLong:
         if (!argument.bytes.empty()) out["value"] = argument.number();
         break;
-    case 10:
+    case kTagCode:
         if (!argument.bytes.empty())
             out["value"] = static_cast<unsigned long long>(argument.number());
         break;
-    case 11: out["text"] = argument.text; break;
+    case kTagText: out["text"] = argument.text; break;
     default: break;
     }
     return out;
 }
 
 }  // namespace
+
+namespace {
+
+// Where the named parameters stand in each call's parameters.
+constexpr std::size_t kRequestedJobAt = 0;
+constexpr std::size_t kPlatformAt = 1;
+constexpr std::size_t kCodeAt = 0;
+constexpr std::size_t kRaiseFlagsAt = 6;
+constexpr std::size_t kClearFlagsAt = 9;
+constexpr std::size_t kClearedCodeAt = 10;
+constexpr std::size_t kStateAt = 0;
+
+long long param(const Record& record, Record::Kind kind, std::size_t at) {
+    return record.kind == kind && at < record.params.size() ? record.params[at] : 0;
+}
+
+}  // namespace
+
+long long Record::requestedJobId() const { return param(*this, Kind::Init, kRequestedJobAt); }
+
+long long Record::platform() const { return param(*this, Kind::Init, kPlatformAt); }
+
+long long Record::code() const {
+    return kind == Kind::Raise ? param(*this, Kind::Raise, kCodeAt)
+                               : param(*this, Kind::Clear, kCodeAt);
+}
+
+long long Record::flags() const {
+    return kind == Kind::Raise ? param(*this, Kind::Raise, kRaiseFlagsAt)
+                               : param(*this, Kind::Clear, kClearFlagsAt);
+}
+
+long long Record::clearedCode() const { return param(*this, Kind::Clear, kClearedCodeAt); }
+
+long long Record::state() const { return param(*this, Kind::JobState, kStateAt); }
 
 const char* kindName(Record::Kind kind) {
     switch (kind) {
@@ -161,7 +194,7 @@ void detail::journal(Record record) {
         case Record::Kind::Raise: state.pending[record.jobId] = true; break;
         case Record::Kind::Clear: state.pending[record.jobId] = false; break;
         case Record::Kind::JobState:
-            state.states[record.jobId] = static_cast<int>(record.params.at(0));
+            state.states[record.jobId] = static_cast<int>(record.state());
             break;
         case Record::Kind::Init: break;
         }

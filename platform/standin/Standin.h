@@ -20,10 +20,10 @@
 //                     "$HOME/.local/state/korrin/korrin-debug.log" (HOME
 //                     unset: the user's home folder); the folders of the
 //                     default are made on first use, owner-only (0700).
-//                     One line per call:
-//                       <time> pid=<pid> tid=<tid> MM <a> <b> "<module>" <jobId> <c> <message>
-//                       <time> pid=<pid> tid=<tid> EV lvl=<level> <message>
-//                       <time> pid=<pid> tid=<tid> EV job module=<module> job=<jobId> <message>
+//                     One line per call, <time> pid=<pid> tid=<tid> then:
+//                       MM <first> <second> "<module>" <jobId> <fifth> <message>
+//                       EV lvl=<level> <message>
+//                       EV job module=<module> job=<jobId> <message>
 //                     with <time> in UTC like 2026-12-06T11:33:11.123Z; line
 //                     feeds and carriage returns inside a message are written
 //                     as \n and \r so that each call stays one line.
@@ -72,24 +72,35 @@ namespace standin {
 
 // ---------------------------------------------------------------- arguments
 
+// The tags EvEvent::addArgument takes, each naming what its data points at.
+enum Tag : int {
+    kTagInt = 5,       // an int: 4 bytes, little-endian
+    kTagLongLong = 9,  // a long long: 8 bytes, little-endian
+    kTagCode = 10,     // an unsigned long (message codes): 8 bytes, little-endian
+    kTagText = 11,     // a NUL-terminated text
+};
+
 // One event argument as the job client copied it.
 struct Argument {
-    int tag = 0;                       // 5 int, 9 long long, 10 unsigned long, 11 text
+    int tag = 0;                       // a Tag, or whatever else the caller passed
     std::vector<unsigned char> bytes;  // the bytes handed over (numbers: 4 or 8, as given)
-    std::string text;                  // tag 11: the text; otherwise empty
+    std::string text;                  // kTagText: the text; otherwise empty
 
-    // The number held in `bytes`, read as little-endian; tag 5 sign-extended.
+    // The number held in `bytes`, read as little-endian; kTagInt sign-extended.
     long long number() const;
 
-    static Argument Int(int value);                  // tag 5
-    static Argument LongLong(long long value);       // tag 9
-    static Argument Code(unsigned long value);       // tag 10
-    static Argument Text(const std::string& value);  // tag 11
+    static Argument Int(int value);
+    static Argument LongLong(long long value);
+    static Argument Code(unsigned long value);
+    static Argument Text(const std::string& value);
 };
 bool operator==(const Argument& a, const Argument& b);
 inline bool operator!=(const Argument& a, const Argument& b) { return !(a == b); }
 // "int 5", "ll -1", "code 0x19000025", "text \"...\"" (control bytes escaped).
 std::string describe(const Argument& argument);
+
+// How many journal records and debug lines are kept in memory: the newest.
+constexpr std::size_t kKept = 100000;
 
 // ---------------------------------------------------------------- journal
 
@@ -105,6 +116,14 @@ struct Record {
     // type. Raise: all nine. Clear: all twelve, the list pointer as 0 (null)
     // or 1. JobState: state, list pointer (0/1), the bool.
     std::vector<long long> params;
+    // The parameters that have a meaning of their own, by name; 0 for a
+    // record whose call has no such parameter.
+    long long requestedJobId() const;  // Init: the job ID passed, bound or not
+    long long platform() const;        // Init: the platform type
+    long long code() const;            // Raise, Clear: the message code
+    long long flags() const;           // Raise, Clear: the pending-cause flags
+    long long clearedCode() const;     // Clear: the code the clearing names
+    long long state() const;           // JobState: the job state set
     // Raise and Clear: the event arguments the posting took (also when
     // refused; empty for an unbound client, which takes nothing).
     std::vector<Argument> arguments;
@@ -123,7 +142,7 @@ const char* kindName(Record::Kind kind);  // "init", "raise", "clear", "state"
 
 class Journal {
 public:
-    // A copy of the records kept in memory (the newest 100000), oldest first.
+    // A copy of the records kept in memory (the newest kKept), oldest first.
     static std::vector<Record> records();
     static void clear();  // also forgets which jobs are pending
     // True while the job's last accepted posting was a raising.
@@ -155,19 +174,19 @@ public:
 struct DebugLine {
     enum class Source { MM, Lvl, Job };  // DebugMM, debugLvl, DebugJob
     Source source = Source::MM;
-    // DebugMM: the five leading values; debugLvl: level in a; DebugJob:
-    // module and jobId.
-    int a = 0, b = 0;
-    std::string module;
-    long long jobId = 0;
-    int c = 0;
+    // DebugMM's three numbers that the contract leaves unnamed, by their
+    // place among its parameters (the module and the job ID stand between).
+    int first = 0, second = 0, fifth = 0;
+    int level = 0;        // debugLvl: the level
+    std::string module;   // DebugMM, DebugJob
+    long long jobId = 0;  // DebugMM, DebugJob
     std::string format;   // the format as passed
     std::string message;  // the formatted text (values filled in)
 };
 
 class DebugLog {
 public:
-    // A copy of the lines written since the last clear (the newest 100000).
+    // A copy of the lines written since the last clear (the newest kKept).
     static std::vector<DebugLine> lines();
     static void clear();
     // The file lines currently go to ("" when off).

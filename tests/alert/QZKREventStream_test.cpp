@@ -34,14 +34,14 @@ TEST_F(EventStreamTest, EachOperatorHandsOverItsTagAndLittleEndianBytes) {
     client << 0x19000025UL << -1 << -1LL << 0x0102030405060708LL << "tape";
     const auto arguments = posted(client);
     ASSERT_EQ(arguments.size(), 5u);
-    EXPECT_EQ(arguments[0].tag, 10);
+    EXPECT_EQ(arguments[0].tag, standin::kTagCode);
     EXPECT_EQ(arguments[0].bytes, (Bytes{0x25, 0x00, 0x00, 0x19, 0x00, 0x00, 0x00, 0x00}));
-    EXPECT_EQ(arguments[1].tag, 5);
+    EXPECT_EQ(arguments[1].tag, standin::kTagInt);
     EXPECT_EQ(arguments[1].bytes, (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
-    EXPECT_EQ(arguments[2].tag, 9);
+    EXPECT_EQ(arguments[2].tag, standin::kTagLongLong);
     EXPECT_EQ(arguments[2].bytes, Bytes(8, 0xFF));
     EXPECT_EQ(arguments[3].bytes, (Bytes{0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01}));
-    EXPECT_EQ(arguments[4].tag, 11);
+    EXPECT_EQ(arguments[4].tag, standin::kTagText);
     EXPECT_EQ(arguments[4].text, "tape");
 }
 

@@ -144,8 +144,8 @@ protected:
         while (clear < records.size() && records[clear].kind != Kind::Clear) ++clear;
 
         if (clear < records.size()) {
-            EXPECT_EQ(records[clear].params.at(10),
-                      static_cast<unsigned int>(records[raise].params.at(0)))
+            EXPECT_EQ(records[clear].clearedCode(),
+                      static_cast<unsigned int>(records[raise].code()))
                 << "the clearing names the raised code";
             if (records[clear].accepted || !records[raise].accepted) {
                 EXPECT_FALSE(standin::Journal::isPending(kJob));

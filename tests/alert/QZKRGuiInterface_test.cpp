@@ -31,7 +31,7 @@ protected:
         std::vector<std::string> result;
         for (const auto& line : debugLines()) {
             if (line.source == standin::DebugLine::Source::Lvl) {
-                result.push_back(std::to_string(line.a) + ":" + line.message);
+                result.push_back(std::to_string(line.level) + ":" + line.message);
             }
         }
         return result;
@@ -75,10 +75,10 @@ TEST_F(GuiInterfaceTest, FailedBindingWritesOneLineNamingTheHost) {
     const auto line = debugLines().at(0);
     EXPECT_EQ(line.format, "%s:%d: ERROR! Could not init with Job Manager on Quorvane %s");
     EXPECT_EQ(line.module, "WORKER  ");
-    EXPECT_EQ(line.a, 1);
-    EXPECT_EQ(line.b, 2);
+    EXPECT_EQ(line.first, 1);
+    EXPECT_EQ(line.second, 2);
     EXPECT_EQ(line.jobId, -1);
-    EXPECT_EQ(line.c, -1);
+    EXPECT_EQ(line.fifth, -1);
     EXPECT_EQ(line.message.rfind("QZKRGuiInterface:", 0), 0u);
     // Still usable: a later cycle posts nothing but runs.
     EXPECT_FALSE(alert.popupDialogBox(log, false, false));

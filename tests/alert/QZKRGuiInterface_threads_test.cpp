@@ -127,15 +127,15 @@ TEST_F(ThreadsTest, WorkersOnSeparateObjectsKeepToTheirOwnJobs) {
             SCOPED_TRACE("prompt " + std::to_string(i));
             const auto* cycle = &own[1 + 4 * static_cast<std::size_t>(i)];
             ASSERT_EQ(cycle[0].kind, Kind::Raise);
-            EXPECT_EQ(cycle[0].params.at(0), posted[w][i].code);
+            EXPECT_EQ(cycle[0].code(), posted[w][i].code);
             EXPECT_EQ(cycle[0].arguments, posted[w][i].arguments);
             ASSERT_EQ(cycle[1].kind, Kind::JobState);
-            EXPECT_EQ(cycle[1].params.at(0), 3);
+            EXPECT_EQ(cycle[1].state(), QZ_JOB_PENDING);
             ASSERT_EQ(cycle[2].kind, Kind::Clear);
             EXPECT_EQ(cycle[2].params, clearParams(posted[w][i].code));
             EXPECT_EQ(cycle[2].arguments, text(""));
             ASSERT_EQ(cycle[3].kind, Kind::JobState);
-            EXPECT_EQ(cycle[3].params.at(0), 1);
+            EXPECT_EQ(cycle[3].state(), QZ_JOB_RUNNING);
             for (int r = 0; r < 4; ++r) {
                 EXPECT_TRUE(cycle[r].accepted);
                 EXPECT_EQ(cycle[r].client, own[0].client);

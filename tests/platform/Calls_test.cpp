@@ -21,8 +21,8 @@ TEST_F(CallsTest, CountsEachEntryPointPerKind) {
         client.init("qn", 1, QZS_PLATFORM_UNIX);
         int value = 1;
         littleEndianInt(&value);
-        client.addArgument(&value, 5);
-        client.addArgument(&value, 5);
+        client.addArgument(&value, standin::kTagInt);
+        client.addArgument(&value, standin::kTagInt);
         EvDebug debug(nullptr);
     }  // destructors are not calls
     EXPECT_EQ(Calls::count(Call::JobClientCtor), 1u);
@@ -79,8 +79,8 @@ TEST_F(CallsTest, FailGivesTheDocumentedEmptyAnswers) {
     ASSERT_TRUE(client.init("qn", 1, QZS_PLATFORM_UNIX));
     int value = 1;
     Calls::faultNext(Call::AddArgument, Fault::Fail);
-    client.addArgument(&value, 5);
-    client.addArgument(&value, 5);
+    client.addArgument(&value, standin::kTagInt);
+    client.addArgument(&value, standin::kTagInt);
     Calls::faultNext(Call::DiscardArguments, Fault::Fail);
     client.discardArguments();
     EXPECT_TRUE(client.setPendingCauseAndCriticalEvent(1, 0, true, EV_MESSAGE_OPERATOR_ALERT, false,

@@ -33,7 +33,7 @@ TEST_F(DebugLogTest, KeepsLinesAndWritesThemToTheFile) {
     EXPECT_EQ(lines[0].format, "%s:%d: %s");
     EXPECT_EQ(lines[0].message, "QZKRGuiInterface:42: two\nlines");
     EXPECT_EQ(lines[1].source, DebugLine::Source::Lvl);
-    EXPECT_EQ(lines[1].a, 5);
+    EXPECT_EQ(lines[1].level, 5);
     EXPECT_EQ(lines[2].source, DebugLine::Source::Job);
     EXPECT_EQ(lines[2].message.size(), 5000u);  // never truncated
 

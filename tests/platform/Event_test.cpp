@@ -16,11 +16,11 @@ TEST_F(EventTest, AddArgumentCopiesWhatItIsGiven) {
     long long big = -1;
     unsigned long code = 0x19000025;
     char text[16] = "LTO-0042";
-    client.addArgument(&small, 5);
-    client.addArgument(&big, 9);
-    client.addArgument(&code, 10);
-    client.addArgument(text, 11);
-    client.addArgument(nullptr, 11);
+    client.addArgument(&small, standin::kTagInt);
+    client.addArgument(&big, standin::kTagLongLong);
+    client.addArgument(&code, standin::kTagCode);
+    client.addArgument(text, standin::kTagText);
+    client.addArgument(nullptr, standin::kTagText);
     client.addArgument(&small, 3);
     // The caller's storage may be gone before the posting.
     small = 0;

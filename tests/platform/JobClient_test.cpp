@@ -19,7 +19,7 @@ bool clear(QZJobClient& client, const std::vector<long long>* list = nullptr) {
                                   JM_ALERT_COLOR_CRITICAL, JM_PENDING_CLEAR, 0x19000027, 0);
 }
 
-void addInt(QZJobClient& client, int value) { client.addArgument(&value, 5); }
+void addInt(QZJobClient& client, int value) { client.addArgument(&value, standin::kTagInt); }
 
 }  // namespace
 

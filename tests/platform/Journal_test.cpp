@@ -41,7 +41,7 @@ TEST_F(JournalTest, AppendsEachRecordToTheJournalFile) {
     setenv("KORRIN_JOURNAL", first.c_str(), 1);
     QZJobClient client;
     ASSERT_TRUE(client.init("qn", 7, QZS_PLATFORM_UNIX));
-    client.addArgument("", 11);
+    client.addArgument("", standin::kTagText);
     client.setPendingCauseAndCriticalEvent(1, 0, true, EV_MESSAGE_OPERATOR_ALERT, false,
                                            JM_ALERT_COLOR_CRITICAL, JM_PENDING_SET, 1, 0);
     setenv("KORRIN_JOURNAL", second.c_str(), 1);

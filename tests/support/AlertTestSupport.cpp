@@ -45,7 +45,7 @@ std::vector<standin::Record> AlertTest::postings() const {
 std::vector<long long> AlertTest::states() const {
     std::vector<long long> result;
     for (const auto& record : journal()) {
-        if (record.kind == standin::Record::Kind::JobState) result.push_back(record.params.at(0));
+        if (record.kind == standin::Record::Kind::JobState) result.push_back(record.state());
     }
     return result;
 }
