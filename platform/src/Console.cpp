@@ -152,8 +152,6 @@ void takeValues(ConsoleSegment& segment, const std::vector<Argument>& arguments,
 
 }  // namespace
 
-const std::vector<ConsoleMessage>& consoleCatalogue() { return messages(); }
-
 const ConsoleMessage* consoleMessage(int code) {
     for (const auto& message : messages()) {
         if (message.code == code) return &message;

@@ -53,7 +53,7 @@ private:
 // a null buffer or a size below 1).
 int handOver(Call call, const char* text, char* buffer, int bufferSize);
 
-// The current UTC time as "2026-12-06T11:33:11.123Z".
+// The current UTC time as "2026-12-06T11:33:11.123Z" (IsoTime.cpp).
 std::string isoTime();
 
 // Appends the record to the journal (and its file) after stamping its
@@ -61,7 +61,7 @@ std::string isoTime();
 void journal(Record record);
 
 // A line-oriented append-only file that stays open while its path stays the
-// same. Not synchronised: the owner holds its own lock around each call.
+// same (LineFile.cpp). Not synchronised: the owner holds its own lock around each call.
 class LineFile {
 public:
     LineFile() = default;

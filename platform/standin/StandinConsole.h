@@ -35,9 +35,6 @@ struct ConsoleMessage {
     const char* closing;  // an opening's text after its sub-messages; "" for most
 };
 
-// Every message the console knows, openings and sub-messages alike.
-const std::vector<ConsoleMessage>& consoleCatalogue();
-
 // The catalogue's message for code, or null when the console does not know it.
 const ConsoleMessage* consoleMessage(int code);
 
