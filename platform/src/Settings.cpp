@@ -80,14 +80,19 @@ Cache& cache() {
     return *files;
 }
 
-// A file changed a moment ago may change again without a new time: many
-// file systems stamp times by a clock tick, some by the whole second. Such a
-// file is read again until a whole second lies between its last change and
-// the reading.
+// A file changed a moment ago may change again without a new time: file
+// systems stamp times by a clock tick, some by the whole second. Such a file
+// is read again until its last change lies further back than that: a tenth
+// of a second, or two seconds where the times carry no fraction.
 bool settled(const struct stat& status) {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    return now.tv_sec >= status.st_ctim.tv_sec + 2;
+    const timespec& changed = status.st_ctim;
+    if (changed.tv_nsec == 0 && status.st_mtim.tv_nsec == 0)
+        return now.tv_sec >= changed.tv_sec + 2;
+    const long long age =
+        (now.tv_sec - changed.tv_sec) * 1000000000LL + now.tv_nsec - changed.tv_nsec;
+    return age >= 100000000LL;
 }
 
 int onEntry(void* user, const char* section, const char* key, const char* value) {

@@ -48,8 +48,8 @@
 // not found. setFocus returns 1, or 0 (focus kept) for a null or empty name.
 // The file is read when a QZPlatformInfo is constructed, and read again only
 // once it changed (its inode, size or times); a file changed in the last
-// second or two is read every time, since a file system may stamp a quick
-// second change with the same time.
+// tenth of a second (two seconds on a file system that keeps whole seconds)
+// is read every time, since a quick second change may bear the same time.
 //
 // Texts copied into a caller's buffer (host name, QZ_ctime, error string)
 // are cut to the buffer and always NUL-terminated; the functions that
