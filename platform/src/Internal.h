@@ -53,8 +53,10 @@ private:
 // a null buffer or a size below 1).
 int handOver(Call call, const char* text, char* buffer, int bufferSize);
 
-// The current UTC time as "2026-12-06T11:33:11.123Z" (IsoTime.cpp).
-std::string isoTime();
+// Now, in milliseconds since 1970-01-01T00:00:00Z, and such a time in UTC as
+// "2026-12-06T11:33:11.123Z" (IsoTime.cpp).
+long long nowMs();
+std::string isoTime(long long ms = nowMs());
 
 // Appends the record to the journal (and its file) after stamping its
 // sequence number and time, and updates the per-job state.

@@ -6,10 +6,12 @@
 
 namespace standin::detail {
 
-std::string isoTime() {
+long long nowMs() {
     using namespace std::chrono;
-    const long long ms =
-        duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+std::string isoTime(long long ms) {
     const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
     std::tm utc{};
     gmtime_r(&seconds, &utc);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <iterator>
 #include <mutex>
 #include <unordered_map>
 #include <utility>
@@ -121,6 +122,15 @@ std::vector<Record> Journal::records() {
     return {state.records.begin(), state.records.end()};
 }
 
+std::vector<Record> Journal::take() {
+    auto& state = journalState();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    std::vector<Record> taken(std::make_move_iterator(state.records.begin()),
+                              std::make_move_iterator(state.records.end()));
+    state.records.clear();
+    return taken;
+}
+
 void Journal::clear() {
     auto& state = journalState();
     std::lock_guard<std::mutex> lock(state.mutex);
@@ -146,7 +156,7 @@ int Journal::lastState(long long jobId) {
 std::string Journal::toJson(const Record& record) {
     nlohmann::ordered_json out;
     out["seq"] = record.seq;
-    out["time"] = record.time;
+    out["time"] = detail::isoTime(record.timeMs);
     out["client"] = record.client;
     out["job"] = record.jobId;
     out["call"] = kindName(record.kind);
@@ -156,8 +166,8 @@ std::string Journal::toJson(const Record& record) {
     auto arguments = nlohmann::ordered_json::array();
     for (const auto& argument : record.arguments) arguments.push_back(argumentJson(argument));
     out["arguments"] = std::move(arguments);
-    out["pid"] = record.pid;
-    out["run"] = record.run;
+    out["pid"] = static_cast<long long>(::getpid());
+    out["run"] = Journal::runId();
     // Texts are whatever bytes the caller streamed, not necessarily UTF-8.
     return out.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
@@ -183,12 +193,10 @@ const std::string& Journal::runId() {
 
 void detail::journal(Record record) {
     const std::string path = journalPath();
-    record.pid = static_cast<long long>(::getpid());
-    record.run = Journal::runId();
     auto& state = journalState();
     std::lock_guard<std::mutex> lock(state.mutex);
     record.seq = ++state.lastSeq;
-    record.time = isoTime();
+    record.timeMs = nowMs();
     if (record.accepted) {
         switch (record.kind) {
         case Record::Kind::Raise: state.pending[record.jobId] = true; break;

@@ -128,15 +128,10 @@ struct Record {
     // refused; empty for an unbound client, which takes nothing).
     std::vector<Argument> arguments;
     // Stamped when the record enters the journal: its sequence number
-    // (1, 2, ..., never reused, not reset by Journal::clear) and its UTC
-    // time like 2026-12-06T11:33:11.123Z.
+    // (1, 2, ..., never reused, not reset by Journal::clear) and its time,
+    // in milliseconds since 1970-01-01T00:00:00Z.
     std::uint64_t seq = 0;
-    std::string time;
-    // Also stamped then: the process ID and the run identity
-    // (Journal::runId), so that the lines of concurrent runs in one journal
-    // file can be told apart.
-    long long pid = 0;
-    std::string run;
+    long long timeMs = 0;
 };
 const char* kindName(Record::Kind kind);  // "init", "raise", "clear", "state"
 
@@ -144,18 +139,23 @@ class Journal {
 public:
     // A copy of the records kept in memory (the newest kKept), oldest first.
     static std::vector<Record> records();
+    // The same, moved out: the journal keeps none of them.
+    static std::vector<Record> take();
     static void clear();  // also forgets which jobs are pending
     // True while the job's last accepted posting was a raising.
     static bool isPending(long long jobId);
     // The last job state set for the job by an accepted setJobState, or 0.
     static int lastState(long long jobId);
     // One record as the JSON line the journal file receives (no line feed):
-    // {"seq":3,"time":"...","client":1,"job":7,"call":"raise","accepted":true,
-    //  "params":[...],"arguments":[{"tag":10,"value":419430437},{"tag":11,"text":""}],
+    // {"seq":3,"time":"2026-12-06T11:33:11.123Z","client":1,"job":7,
+    //  "call":"raise","accepted":true,"params":[...],
+    //  "arguments":[{"tag":10,"value":419430437},{"tag":11,"text":""}],
     //  "pid":4242,"run":"9f86d081884c7d65"}
-    // with "host" after "accepted" for init. Tags 5 and 9 give signed
-    // values, tag 10 unsigned; an argument without bytes has no "value".
-    // Bytes of a text that are not UTF-8 are replaced by U+FFFD.
+    // with "host" after "accepted" for init, and the time in UTC. "pid" and
+    // "run" are this process's ID and run identity (runId), so that the lines
+    // of concurrent runs in one journal file can be told apart. Tags 5 and 9
+    // give signed values, tag 10 unsigned; an argument without bytes has no
+    // "value". Bytes of a text that are not UTF-8 are replaced by U+FFFD.
     static std::string toJson(const Record& record);
     // One event argument as the journal writes it: {"tag":11,"text":"..."}.
     static std::string toJson(const Argument& argument);

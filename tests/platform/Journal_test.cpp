@@ -21,12 +21,13 @@ TEST_F(JournalTest, ToJsonGivesOneLine) {
     record.arguments = {Argument::Code(0x19000025), Argument::Text("a\nb"), Argument::Int(-1),
                         Argument::Text("\xff")};
     record.seq = 12;
-    record.time = "2026-12-06T11:33:11.123Z";
+    record.timeMs = 1796556791123;
     EXPECT_EQ(Journal::toJson(record),
               R"({"seq":12,"time":"2026-12-06T11:33:11.123Z","client":3,"job":7,"call":"raise",)"
               R"("accepted":true,"params":[419430439,0],"arguments":[{"tag":10,"value":419430437},)"
               R"({"tag":11,"text":"a\nb"},{"tag":5,"value":-1},{"tag":11,"text":")"
-              "\xef\xbf\xbd\"}],\"pid\":0,\"run\":\"\"}");
+              "\xef\xbf\xbd\"}],\"pid\":" +
+                  std::to_string(getpid()) + R"(,"run":")" + Journal::runId() + "\"}");
 
     record.kind = Record::Kind::Init;
     record.host = "qn";
