@@ -94,14 +94,19 @@ __attribute__((format(printf, 2, 0))) void emit(DebugLine line, const char* form
                                                 va_list values) {
     if (format) {
         line.format = format;
-        va_list measure;
-        va_copy(measure, values);
-        const int length = std::vsnprintf(nullptr, 0, format, measure);
-        va_end(measure);
-        if (length > 0) {
+        // Most messages fit the buffer at the first try; a longer one is
+        // formatted again at its length.
+        char buffer[4096];
+        va_list again;
+        va_copy(again, values);
+        const int length = std::vsnprintf(buffer, sizeof buffer, format, values);
+        if (length > 0 && static_cast<std::size_t>(length) < sizeof buffer) {
+            line.message.assign(buffer, static_cast<std::size_t>(length));
+        } else if (length > 0) {
             line.message.resize(static_cast<std::size_t>(length));
-            std::vsnprintf(line.message.data(), line.message.size() + 1, format, values);
+            std::vsnprintf(line.message.data(), line.message.size() + 1, format, again);
         }
+        va_end(again);
     }
     const std::string path = DebugLog::path();
     std::string text;
