@@ -21,8 +21,9 @@ namespace {
 struct JournalState {
     std::mutex mutex;
     std::deque<Record> records;
-    std::unordered_map<long long, bool> pending;
-    std::unordered_map<long long, int> states;
+    // Per job: whether its last accepted posting was a raising, and the
+    // last job state set.
+    std::unordered_map<long long, std::pair<bool, int>> jobs;
     std::uint64_t lastSeq = 0;
     detail::LineFile file;
 };
@@ -135,22 +136,21 @@ void Journal::clear() {
     auto& state = journalState();
     std::lock_guard<std::mutex> lock(state.mutex);
     state.records.clear();
-    state.pending.clear();
-    state.states.clear();
+    state.jobs.clear();
 }
 
 bool Journal::isPending(long long jobId) {
     auto& state = journalState();
     std::lock_guard<std::mutex> lock(state.mutex);
-    const auto found = state.pending.find(jobId);
-    return found != state.pending.end() && found->second;
+    const auto found = state.jobs.find(jobId);
+    return found != state.jobs.end() && found->second.first;
 }
 
 int Journal::lastState(long long jobId) {
     auto& state = journalState();
     std::lock_guard<std::mutex> lock(state.mutex);
-    const auto found = state.states.find(jobId);
-    return found == state.states.end() ? 0 : found->second;
+    const auto found = state.jobs.find(jobId);
+    return found == state.jobs.end() ? 0 : found->second.second;
 }
 
 std::string Journal::toJson(const Record& record) {
@@ -199,10 +199,10 @@ void detail::journal(Record record) {
     record.timeMs = nowMs();
     if (record.accepted) {
         switch (record.kind) {
-        case Record::Kind::Raise: state.pending[record.jobId] = true; break;
-        case Record::Kind::Clear: state.pending[record.jobId] = false; break;
+        case Record::Kind::Raise: state.jobs[record.jobId].first = true; break;
+        case Record::Kind::Clear: state.jobs[record.jobId].first = false; break;
         case Record::Kind::JobState:
-            state.states[record.jobId] = static_cast<int>(record.state());
+            state.jobs[record.jobId].second = static_cast<int>(record.state());
             break;
         case Record::Kind::Init: break;
         }

@@ -1,5 +1,6 @@
 #include "QZPlatformInfo.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -9,7 +10,7 @@
 #include <mutex>
 #include <set>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -32,10 +33,19 @@ struct Reader {
 };
 
 // The contract gives QZPlatformInfo no room for state of its own, so each
-// live reader's settings and focus are kept here, keyed by the object.
+// live reader's settings and focus are kept here, by the object. Readers
+// live for a call or two and few live at once: a list that keeps its room
+// serves them without allocating.
 struct Readers {
     std::mutex mutex;
-    std::unordered_map<const QZPlatformInfo*, Reader> byObject;
+    std::vector<std::pair<const QZPlatformInfo*, Reader>> live;
+
+    // The object's reader; the caller holds the lock.
+    Reader* find(const QZPlatformInfo* object) {
+        for (auto& [owner, reader] : live)
+            if (owner == object) return &reader;
+        return nullptr;
+    }
 };
 
 Readers& readers() {
@@ -71,7 +81,7 @@ struct Version {
 // nothing: an agent constructs a reader for every prompt.
 struct Cache {
     std::mutex mutex;
-    std::map<std::string, std::pair<Version, SharedSections>> byPath;
+    std::map<std::string, std::pair<Version, SharedSections>, std::less<>> byPath;
 };
 constexpr std::size_t kCachedFiles = 16;
 
@@ -133,10 +143,10 @@ bool lookup(const QZPlatformInfo* object, const char* section, const char* key,
             std::string& value) {
     auto& all = readers();
     std::lock_guard<std::mutex> lock(all.mutex);
-    const auto reader = all.byObject.find(object);
-    if (reader == all.byObject.end()) return false;
-    const Sections& settings = *reader->second.settings;
-    const auto found = settings.find(section ? std::string(section) : reader->second.focus);
+    const Reader* reader = all.find(object);
+    if (!reader) return false;
+    const Sections& settings = *reader->settings;
+    const auto found = settings.find(section ? std::string(section) : reader->focus);
     if (found == settings.end()) return false;
     const auto entry = found->second.find(key);
     if (entry == found->second.end()) return false;
@@ -153,13 +163,17 @@ QZPlatformInfo::QZPlatformInfo() {
     reader.settings = load();
     auto& all = readers();
     std::lock_guard<std::mutex> lock(all.mutex);
-    all.byObject[this] = std::move(reader);
+    all.live.emplace_back(this, std::move(reader));
 }
 
 QZPlatformInfo::~QZPlatformInfo() {
     auto& all = readers();
     std::lock_guard<std::mutex> lock(all.mutex);
-    all.byObject.erase(this);
+    const auto mine = std::find_if(all.live.begin(), all.live.end(),
+                                   [this](const auto& live) { return live.first == this; });
+    if (mine == all.live.end()) return;
+    *mine = std::move(all.live.back());
+    all.live.pop_back();
 }
 
 int QZPlatformInfo::setFocus(const char* focus) {
@@ -167,7 +181,7 @@ int QZPlatformInfo::setFocus(const char* focus) {
     if (entry.failed() || !focus || !*focus) return 0;
     auto& all = readers();
     std::lock_guard<std::mutex> lock(all.mutex);
-    all.byObject[this].focus = focus;
+    if (Reader* reader = all.find(this)) reader->focus = focus;
     return 1;
 }
 
