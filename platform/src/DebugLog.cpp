@@ -1,9 +1,11 @@
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <mutex>
+#include <string_view>
 #include <utility>
 
 #include <pwd.h>
@@ -21,6 +23,7 @@ namespace {
 
 struct DebugState {
     std::mutex mutex;
+    std::atomic<bool> keep{true};
     std::deque<DebugLine> lines;
     detail::LineFile file;
 };
@@ -89,26 +92,34 @@ std::string head(const DebugLine& line) {
 }
 
 // The one path of the three writers: fills in the message, writes the line
-// to the file (when there is one) and keeps it.
+// to the file (when there is one) and keeps it (unless told not to). The
+// message is formatted also when nothing takes it, so that its values are
+// read as a real debug log reads them.
 __attribute__((format(printf, 2, 0))) void emit(DebugLine line, const char* format,
                                                 va_list values) {
+    // Most messages fit the buffer at the first try; a longer one is
+    // formatted again at its length.
+    char buffer[4096];
+    std::string longer;
+    std::string_view message;
     if (format) {
-        line.format = format;
-        // Most messages fit the buffer at the first try; a longer one is
-        // formatted again at its length.
-        char buffer[4096];
         va_list again;
         va_copy(again, values);
         const int length = std::vsnprintf(buffer, sizeof buffer, format, values);
-        if (length > 0 && static_cast<std::size_t>(length) < sizeof buffer) {
-            line.message.assign(buffer, static_cast<std::size_t>(length));
+        if (length > 0 && static_cast<std::size_t>(length) >= sizeof buffer) {
+            longer.resize(static_cast<std::size_t>(length));
+            std::vsnprintf(longer.data(), longer.size() + 1, format, again);
+            message = longer;
         } else if (length > 0) {
-            line.message.resize(static_cast<std::size_t>(length));
-            std::vsnprintf(line.message.data(), line.message.size() + 1, format, again);
+            message = std::string_view(buffer, static_cast<std::size_t>(length));
         }
         va_end(again);
     }
+    auto& state = debugState();
     const std::string path = DebugLog::path();
+    if (path.empty() && !state.keep) return;
+    line.format = format ? format : "";
+    line.message = message;
     std::string text;
     if (!path.empty()) {
         text = detail::isoTime() + " pid=" + std::to_string(::getpid()) +
@@ -116,10 +127,10 @@ __attribute__((format(printf, 2, 0))) void emit(DebugLine line, const char* form
         appendOneLine(text, line.message);
     }
 
-    auto& state = debugState();
     std::lock_guard<std::mutex> lock(state.mutex);
     if (path != state.file.path()) makeFolder(path);
     state.file.write(path, text);
+    if (!state.keep) return;
     state.lines.push_back(std::move(line));
     if (state.lines.size() > kKept) state.lines.pop_front();
 }
@@ -131,6 +142,8 @@ std::vector<DebugLine> DebugLog::lines() {
     std::lock_guard<std::mutex> lock(state.mutex);
     return {state.lines.begin(), state.lines.end()};
 }
+
+void DebugLog::keepLines(bool keep) { debugState().keep = keep; }
 
 void DebugLog::clear() {
     auto& state = debugState();

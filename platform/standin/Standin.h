@@ -189,6 +189,10 @@ public:
     // A copy of the lines written since the last clear (the newest kKept).
     static std::vector<DebugLine> lines();
     static void clear();
+    // Whether lines() keeps what is written from now on (it does until told
+    // otherwise): a process that never reads the lines, a fuzz target say,
+    // spares their copies. The file is written either way.
+    static void keepLines(bool keep);
     // The file lines currently go to ("" when off).
     static std::string path();
     // Opens that file now (making the default's folders), as the first line
