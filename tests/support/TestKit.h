@@ -7,12 +7,13 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace testkit {
 
 // True when `text` is well-formed UTF-8: no truncated or stray sequence, no
 // overlong form, no surrogate, nothing past U+10FFFF.
-bool isValidUtf8(const std::string& text);
+bool isValidUtf8(std::string_view text);
 
 // `text` with each line feed turned into a space: what the log text is to
 // the event text.
