@@ -53,10 +53,16 @@ TEST_F(DebugLogTest, KeepsLinesAndWritesThemToTheFile) {
     EXPECT_EQ(tails[1], "EV lvl=5 waited 180 s");
     EXPECT_EQ(tails[2], "EV job module=QZKRMessageBox job=7 " + std::string(5000, 'x'));
 
+    DebugLog::keepLines(false);
+    mm.DebugMM(1, 2, "WORKER  ", -1, -1, "written, not kept");
+    DebugLog::keepLines(true);
+    EXPECT_EQ(readLines(path).size(), 4u);
+    EXPECT_EQ(DebugLog::lines().size(), 3u);
+
     setenv("KORRIN_DEBUG_LOG", "off", 1);
     EXPECT_EQ(DebugLog::path(), "");
     mm.DebugMM(1, 2, "WORKER  ", -1, -1, "after");
-    EXPECT_EQ(readLines(path).size(), 3u);
+    EXPECT_EQ(readLines(path).size(), 4u);
     EXPECT_EQ(DebugLog::lines().size(), 4u);
     DebugLog::clear();
     EXPECT_TRUE(DebugLog::lines().empty());
