@@ -9,10 +9,10 @@ namespace standin {
 
 namespace {
 
-std::vector<unsigned char> littleEndianBytes(unsigned long long value, std::size_t width) {
-    std::vector<unsigned char> bytes(width);
+std::string littleEndianBytes(unsigned long long value, std::size_t width) {
+    std::string bytes(width, '\0');
     for (auto& byte : bytes) {
-        byte = static_cast<unsigned char>(value & 0xffU);
+        byte = static_cast<char>(value & 0xffU);
         value >>= 8;
     }
     return bytes;
@@ -30,7 +30,8 @@ Argument numeric(int tag, unsigned long long value, std::size_t width) {
 long long Argument::number() const {
     const std::size_t width = bytes.size() < 8 ? bytes.size() : 8;
     unsigned long long value = 0;
-    for (std::size_t i = width; i-- > 0;) value = (value << 8) | bytes[i];
+    for (std::size_t i = width; i-- > 0;)
+        value = (value << 8) | static_cast<unsigned char>(bytes[i]);
     if (tag == kTagInt && width == 4)
         return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
     return static_cast<long long>(value);
@@ -108,7 +109,7 @@ void EvEvent::addArgument(const void* data, int tag) {
     if (entry.failed()) return;
     standin::Argument argument;
     argument.tag = tag;
-    const auto* bytes = static_cast<const unsigned char*>(data);
+    const auto* bytes = static_cast<const char*>(data);
     switch (tag) {
     case standin::kTagInt:
         if (bytes) argument.bytes.assign(bytes, bytes + 4);

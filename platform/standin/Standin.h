@@ -83,7 +83,7 @@ enum Tag : int {
 // One event argument as the job client copied it.
 struct Argument {
     int tag = 0;                       // a Tag, or whatever else the caller passed
-    std::vector<unsigned char> bytes;  // the bytes handed over (numbers: 4 or 8, as given)
+    std::string bytes;  // the bytes handed over (numbers: 4 or 8, as given)
     std::string text;                  // kTagText: the text; otherwise empty
 
     // The number held in `bytes`, read as little-endian; kTagInt sign-extended.

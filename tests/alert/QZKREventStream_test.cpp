@@ -13,6 +13,10 @@ namespace {
 using testkit::AlertTest;
 using Bytes = std::vector<unsigned char>;
 
+Bytes bytesOf(const standin::Argument& argument) {
+    return {argument.bytes.begin(), argument.bytes.end()};
+}
+
 class EventStreamTest : public AlertTest {
 protected:
     // Posts what was streamed into a bound client and returns the arguments
@@ -35,12 +39,12 @@ TEST_F(EventStreamTest, EachOperatorHandsOverItsTagAndLittleEndianBytes) {
     const auto arguments = posted(client);
     ASSERT_EQ(arguments.size(), 5u);
     EXPECT_EQ(arguments[0].tag, standin::kTagCode);
-    EXPECT_EQ(arguments[0].bytes, (Bytes{0x25, 0x00, 0x00, 0x19, 0x00, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(bytesOf(arguments[0]), (Bytes{0x25, 0x00, 0x00, 0x19, 0x00, 0x00, 0x00, 0x00}));
     EXPECT_EQ(arguments[1].tag, standin::kTagInt);
-    EXPECT_EQ(arguments[1].bytes, (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(bytesOf(arguments[1]), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
     EXPECT_EQ(arguments[2].tag, standin::kTagLongLong);
-    EXPECT_EQ(arguments[2].bytes, Bytes(8, 0xFF));
-    EXPECT_EQ(arguments[3].bytes, (Bytes{0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01}));
+    EXPECT_EQ(bytesOf(arguments[2]), Bytes(8, 0xFF));
+    EXPECT_EQ(bytesOf(arguments[3]), (Bytes{0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01}));
     EXPECT_EQ(arguments[4].tag, standin::kTagText);
     EXPECT_EQ(arguments[4].text, "tape");
 }

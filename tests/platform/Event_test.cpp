@@ -35,8 +35,7 @@ TEST_F(EventTest, AddArgumentCopiesWhatItIsGiven) {
                                             Argument::Code(0x19000025), Argument::Text("LTO-0042"),
                                             Argument::Text(""),         unknown};
     EXPECT_EQ(standin::Journal::records().back().arguments, expected);
-    EXPECT_EQ(expected[2].bytes,
-              (std::vector<unsigned char>{0x25, 0x00, 0x00, 0x19, 0x00, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(expected[2].bytes, std::string("\x25\x00\x00\x19\x00\x00\x00\x00", 8));
 }
 
 TEST_F(EventTest, ArgumentNumbersAndDescriptions) {
