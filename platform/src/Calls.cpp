@@ -25,8 +25,17 @@ struct ThreadCalls {
     std::array<std::optional<std::string>, kKinds> planted{};
 };
 
-thread_local ThreadCalls t_calls;
-thread_local unsigned t_insideDepth = 0;
+thread_local ThreadCalls t_threadCalls;
+// Every contract call reads these: a few bytes in the thread's static block,
+// read without a call into the dynamic loader as the rest of a shared
+// library's thread-local storage is.
+__attribute__((tls_model("initial-exec"))) thread_local ThreadCalls* t_calls = nullptr;
+__attribute__((tls_model("initial-exec"))) thread_local unsigned t_insideDepth = 0;
+
+ThreadCalls& threadCalls() {
+    if (!t_calls) t_calls = &t_threadCalls;
+    return *t_calls;
+}
 
 std::size_t index(Call call) { return static_cast<std::size_t>(call); }
 
@@ -62,30 +71,31 @@ const char* callName(Call call) {
     return "unknown call";
 }
 
-std::uint64_t Calls::total() { return t_calls.total; }
+std::uint64_t Calls::total() { return threadCalls().total; }
 
 std::uint64_t Calls::count(Call call) {
-    return index(call) < kKinds ? t_calls.counts[index(call)] : 0;
+    return index(call) < kKinds ? threadCalls().counts[index(call)] : 0;
 }
 
-void Calls::reset() { t_calls = ThreadCalls{}; }
+void Calls::reset() { threadCalls() = ThreadCalls{}; }
 
 void Calls::faultAt(std::uint64_t k, Fault fault) {
     if (k == 0) return;
-    t_calls.at.push_back({t_calls.total + k, fault});
+    auto& calls = threadCalls();
+    calls.at.push_back({calls.total + k, fault});
 }
 
 void Calls::faultNext(Call call, Fault fault) {
-    if (index(call) < kKinds) t_calls.next[index(call)] = fault;
+    if (index(call) < kKinds) threadCalls().next[index(call)] = fault;
 }
 
 void Calls::textNext(Call call, const std::string& text) {
-    if (index(call) < kKinds) t_calls.planted[index(call)] = text;
+    if (index(call) < kKinds) threadCalls().planted[index(call)] = text;
 }
 
 int detail::handOver(Call call, const char* text, char* buffer, int bufferSize) {
     std::optional<std::string> planted;
-    planted.swap(t_calls.planted[index(call)]);
+    planted.swap(threadCalls().planted[index(call)]);
     if (!buffer || bufferSize <= 0) return 0;
     const char* given = planted ? planted->c_str() : text;
     const std::size_t room = static_cast<std::size_t>(bufferSize) - 1;
@@ -106,7 +116,7 @@ namespace {
 // Counts the call and applies the thread's plans: true when the call must
 // fail; throws when it must throw.
 bool enter(Call call) {
-    auto& calls = t_calls;
+    auto& calls = threadCalls();
     const std::size_t kind = index(call);
     ++calls.total;
     ++calls.counts[kind];
