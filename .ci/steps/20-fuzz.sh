@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (the fuzz preset) and runs each for a bounded time
-# on a copy of its seed corpus, so that what a run adds is not kept. Prints
-# the executions per target; any broken promise or sanitizer report fails.
-#   KORRIN_FUZZ_SECONDS  seconds per target (default 30)
-#   KORRIN_FUZZ_BUILD    build directory (default build/fuzz)
+# on a copy of its seed corpus. Prints each target's executions, executions
+# per second and coverage; a broken promise, a sanitizer report or a target
+# slower than the floor fails the step.
+#   KORRIN_FUZZ_SECONDS   seconds per target (default 30)
+#   KORRIN_FUZZ_MIN_RATE  executions per second each target must reach
+#                         (default 10000; 0 checks nothing)
+#   KORRIN_FUZZ_KEEP      1: merge what each run found into fuzz/corpus/<target>
+#                         (libFuzzer -merge=1: only inputs that reach new
+#                         coverage, the smallest first); default: keep nothing
+#   KORRIN_FUZZ_BUILD     build directory (default build/fuzz)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 seconds=${KORRIN_FUZZ_SECONDS:-30}
+floor=${KORRIN_FUZZ_MIN_RATE:-10000}
+keep=${KORRIN_FUZZ_KEEP:-0}
 build=${KORRIN_FUZZ_BUILD:-build/fuzz}
 start=$SECONDS
 cmake --preset fuzz -B "$build" > /dev/null
@@ -21,14 +29,8 @@ for seeds in fuzz/corpus/*/; do
     mkdir -p "$work/$target"
     cp "$seeds"* "$work/$target/"
     log="$work/$target.log"
-    if "$build/fuzz/$target" -max_total_time="$seconds" -timeout=20 -print_final_stats=1 \
+    if ! "$build/fuzz/$target" -max_total_time="$seconds" -timeout=20 -print_final_stats=1 \
             -artifact_prefix="$work/$target-" "$work/$target" > "$log" 2>&1; then
-        executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-        rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
-        coverage=$(grep -oE 'cov: [0-9]+' "$log" | tail -1)
-        printf '%-20s %9s executions in %s s (%s/s, %s)\n' "$target" "$executions" "$seconds" \
-            "$rate" "$coverage"
-    else
         echo "$target: FAILED"
         tail -80 "$log"
         for artifact in "$work/$target-"*; do
@@ -38,6 +40,23 @@ for seeds in fuzz/corpus/*/; do
             echo
         done
         status=1
+        continue
+    fi
+    executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
+    coverage=$(grep -oE 'cov: [0-9]+' "$log" | tail -1)
+    verdict=""
+    if (( rate < floor )); then
+        verdict="  FAILED: below $floor executions per second"
+        status=1
+    fi
+    printf '%-20s %9s executions in %s s, %6s/s (%s)%s\n' "$target" "$executions" "$seconds" \
+        "$rate" "$coverage" "$verdict"
+    if [[ "$keep" == 1 ]]; then
+        before=$(find "$seeds" -type f | wc -l)
+        "$build/fuzz/$target" -merge=1 "$seeds" "$work/$target" > "$log.merge" 2>&1 ||
+            { echo "$target: merge FAILED"; tail -20 "$log.merge"; status=1; continue; }
+        echo "$target: kept $(( $(find "$seeds" -type f | wc -l) - before )) new inputs in $seeds"
     fi
 done
 echo "fuzz: $((SECONDS - start)) s"
