@@ -599,7 +599,8 @@ void initialise() {
         std::ofstream(g_settingsPaths.back(), std::ios::trunc) << kSettings[i].ini;
     }
     testkit::useStandinDefaults();
-    // Nothing here reads the debug lines; the stand-in still formats them.
+    // Nothing here reads the debug lines: the fields they carry are checked
+    // where the library keeps them.
     standin::DebugLog::keepLines(false);
     setenv("TZ", "UTC", 1);
     tzset();

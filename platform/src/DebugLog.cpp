@@ -92,11 +92,12 @@ std::string head(const DebugLine& line) {
 }
 
 // The one path of the three writers: fills in the message, writes the line
-// to the file (when there is one) and keeps it (unless told not to). The
-// message is formatted also when nothing takes it, so that its values are
-// read as a real debug log reads them.
+// to the file (when there is one) and keeps it (unless told not to).
 __attribute__((format(printf, 2, 0))) void emit(DebugLine line, const char* format,
                                                 va_list values) {
+    auto& state = debugState();
+    const std::string path = DebugLog::path();
+    if (path.empty() && !state.keep) return;
     // Most messages fit the buffer at the first try; a longer one is
     // formatted again at its length.
     char buffer[4096];
@@ -115,9 +116,6 @@ __attribute__((format(printf, 2, 0))) void emit(DebugLine line, const char* form
         }
         va_end(again);
     }
-    auto& state = debugState();
-    const std::string path = DebugLog::path();
-    if (path.empty() && !state.keep) return;
     line.format = format ? format : "";
     line.message = message;
     std::string text;

@@ -191,7 +191,8 @@ public:
     static void clear();
     // Whether lines() keeps what is written from now on (it does until told
     // otherwise): a process that never reads the lines, a fuzz target say,
-    // spares their copies. The file is written either way.
+    // spares their formatting and copies when no file takes them either.
+    // The file is written either way.
     static void keepLines(bool keep);
     // The file lines currently go to ("" when off).
     static std::string path();
