@@ -1,12 +1,14 @@
 #include <sys/random.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <iterator>
 #include <mutex>
+#include <stdexcept>
 #include <unordered_map>
 #include <utility>
 
@@ -89,6 +91,20 @@ long long param(const Record& record, Record::Kind kind, std::size_t at) {
 
 }  // namespace
 
+Params::Params(std::initializer_list<long long> values) : m_size(values.size()) {
+    if (values.size() > m_values.size()) throw std::length_error("more than twelve parameters");
+    std::copy(values.begin(), values.end(), m_values.begin());
+}
+
+long long Params::at(std::size_t index) const {
+    if (index >= m_size) throw std::out_of_range("no parameter " + std::to_string(index));
+    return m_values[index];
+}
+
+bool operator==(const Params& a, const Params& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
 long long Record::requestedJobId() const { return param(*this, Kind::Init, kRequestedJobAt); }
 
 long long Record::platform() const { return param(*this, Kind::Init, kPlatformAt); }
@@ -162,7 +178,7 @@ std::string Journal::toJson(const Record& record) {
     out["call"] = kindName(record.kind);
     out["accepted"] = record.accepted;
     if (record.kind == Record::Kind::Init) out["host"] = record.host;
-    out["params"] = record.params;
+    out["params"] = std::vector<long long>(record.params.begin(), record.params.end());
     auto arguments = nlohmann::ordered_json::array();
     for (const auto& argument : record.arguments) arguments.push_back(argumentJson(argument));
     out["arguments"] = std::move(arguments);

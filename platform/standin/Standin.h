@@ -61,8 +61,10 @@
 #ifndef KORRIN_STANDIN_H
 #define KORRIN_STANDIN_H
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -82,9 +84,9 @@ enum Tag : int {
 
 // One event argument as the job client copied it.
 struct Argument {
-    int tag = 0;                       // a Tag, or whatever else the caller passed
+    int tag = 0;        // a Tag, or whatever else the caller passed
     std::string bytes;  // the bytes handed over (numbers: 4 or 8, as given)
-    std::string text;                  // kTagText: the text; otherwise empty
+    std::string text;   // kTagText: the text; otherwise empty
 
     // The number held in `bytes`, read as little-endian; kTagInt sign-extended.
     long long number() const;
@@ -104,6 +106,31 @@ constexpr std::size_t kKept = 100000;
 
 // ---------------------------------------------------------------- journal
 
+// The parameters of one job-client call, as numbers: at most twelve, held in
+// place so that recording a call allocates nothing for them.
+class Params {
+public:
+    using const_iterator = const long long*;
+    using iterator = const_iterator;
+
+    Params() = default;
+    Params(std::initializer_list<long long> values);  // at most twelve
+
+    std::size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    const long long* begin() const { return m_values.data(); }
+    const long long* end() const { return m_values.data() + m_size; }
+    long long front() const { return m_values[0]; }
+    long long operator[](std::size_t index) const { return m_values[index]; }
+    long long at(std::size_t index) const;  // throws std::out_of_range past the end
+
+private:
+    std::array<long long, 12> m_values{};
+    std::size_t m_size = 0;
+};
+bool operator==(const Params& a, const Params& b);
+inline bool operator!=(const Params& a, const Params& b) { return !(a == b); }
+
 // One call on a job client, as recorded.
 struct Record {
     enum class Kind { Init, Raise, Clear, JobState };
@@ -115,7 +142,7 @@ struct Record {
     // Every parameter of the call in order, as numbers: Init: jobId, platform
     // type. Raise: all nine. Clear: all twelve, the list pointer as 0 (null)
     // or 1. JobState: state, list pointer (0/1), the bool.
-    std::vector<long long> params;
+    Params params;
     // The parameters that have a meaning of their own, by name; 0 for a
     // record whose call has no such parameter.
     long long requestedJobId() const;  // Init: the job ID passed, bound or not

@@ -46,7 +46,7 @@ TEST_F(GuiInterfaceTest, ConstructionBindsAValidJobToTheConfiguredHost) {
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].kind, Kind::Init);
     EXPECT_EQ(records[0].host, "quorvane.test");
-    EXPECT_EQ(records[0].params, (std::vector<long long>{42, 2}));
+    EXPECT_EQ(records[0].params, (standin::Params{42, 2}));
     EXPECT_TRUE(workerLines().empty());
     EXPECT_EQ(alert.getJobId(), 42);
     // Nothing is prepared yet.
@@ -131,11 +131,11 @@ TEST_F(CycleTest, FullCycleRaisesWaitsClearsAndAnswers) {
     EXPECT_EQ(records[0].params, raiseParams(qzkr::kMsgInsertRequiredMedia, true));
     EXPECT_EQ(records[0].arguments, preparedArguments(42));
     EXPECT_EQ(records[1].kind, Kind::JobState);
-    EXPECT_EQ(records[1].params, (std::vector<long long>{3, 0, 0}));
+    EXPECT_EQ(records[1].params, (standin::Params{3, 0, 0}));
     EXPECT_EQ(records[2].kind, Kind::Clear);
     EXPECT_EQ(records[2].params, clearParams(qzkr::kMsgInsertRequiredMedia));
     EXPECT_EQ(records[2].arguments, text(""));
-    EXPECT_EQ(records[3].params, (std::vector<long long>{1, 0, 0}));
+    EXPECT_EQ(records[3].params, (standin::Params{1, 0, 0}));
     EXPECT_FALSE(standin::Journal::isPending(42));
 
     EXPECT_EQ(workerLines(), std::vector<std::string>{alert.getLogText()});

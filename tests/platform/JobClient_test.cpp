@@ -41,13 +41,12 @@ TEST_F(JobClientTest, EachPostingTakesTheArgumentsSinceThePreviousOne) {
     ASSERT_EQ(records.size(), 4u);
     EXPECT_EQ(records[0].kind, Record::Kind::Init);
     EXPECT_EQ(records[0].host, "qn.example");
-    EXPECT_EQ(records[0].params, (std::vector<long long>{42, 2}));
+    EXPECT_EQ(records[0].params, (standin::Params{42, 2}));
     EXPECT_EQ(records[1].arguments, (std::vector<Argument>{Argument::Int(1), Argument::Int(2)}));
-    EXPECT_EQ(records[1].params,
-              (std::vector<long long>{0x19000027, 0, 1, 300, 0, 40, 1, 0x19000027, 0}));
+    EXPECT_EQ(records[1].params, (standin::Params{0x19000027, 0, 1, 300, 0, 40, 1, 0x19000027, 0}));
     EXPECT_EQ(records[2].arguments, std::vector<Argument>{Argument::Int(4)});
     EXPECT_EQ(records[2].params,
-              (std::vector<long long>{0x19000025, 0, 1, 300, 0, 0, 0, 0, 40, 2, 0x19000027, 0}));
+              (standin::Params{0x19000025, 0, 1, 300, 0, 0, 0, 0, 40, 2, 0x19000027, 0}));
     EXPECT_TRUE(records[3].arguments.empty());
     EXPECT_EQ(records[3].jobId, 42);
     EXPECT_LT(records[2].seq, records[3].seq);
@@ -107,7 +106,7 @@ TEST_F(JobClientTest, TracksPendingAndStatePerJob) {
     EXPECT_FALSE(Journal::isPending(2));
     EXPECT_EQ(Journal::lastState(1), QZ_JOB_PENDING);
     EXPECT_EQ(Journal::lastState(2), QZ_JOB_RUNNING);
-    EXPECT_EQ(Journal::records()[6].params, (std::vector<long long>{1, 1, 1}));
+    EXPECT_EQ(Journal::records()[6].params, (standin::Params{1, 1, 1}));
     EXPECT_EQ(Journal::records()[5].params.at(1), 1);
     Journal::clear();
     EXPECT_FALSE(Journal::isPending(1));

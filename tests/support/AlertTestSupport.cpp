@@ -16,11 +16,11 @@ Event event(std::initializer_list<Event> parts) {
     return result;
 }
 
-std::vector<long long> raiseParams(int code, bool pendingFlag) {
+standin::Params raiseParams(int code, bool pendingFlag) {
     return {code, 0, 1, 300, 0, 40, pendingFlag ? 1 : 0, static_cast<unsigned int>(code), 0};
 }
 
-std::vector<long long> clearParams(int clearedCode) {
+standin::Params clearParams(int clearedCode) {
     return {
         qzkr::kMsgEmpty, 0, 1, 300, 0, 0, 0, 0, 40, 2, static_cast<unsigned int>(clearedCode), 0};
 }

@@ -39,8 +39,8 @@ inline Event absent() { return piece(qzkr::kMsgEmpty, {""}); }
 Event event(std::initializer_list<Event> parts);
 
 // The posting parameters after the code, as the job client receives them.
-std::vector<long long> raiseParams(int code, bool pendingFlag);
-std::vector<long long> clearParams(int clearedCode);
+standin::Params raiseParams(int code, bool pendingFlag);
+standin::Params clearParams(int clearedCode);
 
 // The stand-in's fixture with settings in the scratch directory that name
 // the control server "quorvane.test", and the fake sleep reset.
