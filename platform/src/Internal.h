@@ -60,7 +60,7 @@ std::string isoTime(long long ms = nowMs());
 
 // Appends the record to the journal (and its file) after stamping its
 // sequence number and time, and updates the per-job state.
-void journal(Record record);
+void journal(Record&& record);
 
 // A line-oriented append-only file that stays open while its path stays the
 // same (LineFile.cpp). Not synchronised: the owner holds its own lock around each call.

@@ -14,7 +14,7 @@ std::atomic<std::uint64_t> g_lastSerial{0};
 
 // A posting takes the pending arguments whatever its outcome; an unbound
 // client drops them unrecorded, since nothing would have reached a job manager.
-bool post(EvEventState& state, Record record, bool failed) {
+bool post(EvEventState& state, Record&& record, bool failed) {
     record.client = state.client;
     record.jobId = state.jobId;
     if (state.bound) record.arguments = std::move(state.pending);

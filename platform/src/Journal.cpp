@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <iterator>
 #include <mutex>
 #include <stdexcept>
@@ -22,7 +21,8 @@ namespace {
 
 struct JournalState {
     std::mutex mutex;
-    std::deque<Record> records;
+    // Oldest first: the newest kKept and at most an eighth more (see journal()).
+    std::vector<Record> records;
     // Per job: whether its last accepted posting was a raising, and the
     // last job state set.
     std::unordered_map<long long, std::pair<bool, int>> jobs;
@@ -136,15 +136,16 @@ const char* kindName(Record::Kind kind) {
 std::vector<Record> Journal::records() {
     auto& state = journalState();
     std::lock_guard<std::mutex> lock(state.mutex);
-    return {state.records.begin(), state.records.end()};
+    const auto kept = static_cast<std::ptrdiff_t>(std::min(state.records.size(), kKept));
+    return {state.records.end() - kept, state.records.end()};
 }
 
 std::vector<Record> Journal::take() {
     auto& state = journalState();
     std::lock_guard<std::mutex> lock(state.mutex);
-    std::vector<Record> taken(std::make_move_iterator(state.records.begin()),
-                              std::make_move_iterator(state.records.end()));
-    state.records.clear();
+    std::vector<Record> taken;
+    taken.swap(state.records);
+    if (taken.size() > kKept) taken.erase(taken.begin(), taken.end() - std::ptrdiff_t{kKept});
     return taken;
 }
 
@@ -207,7 +208,7 @@ const std::string& Journal::runId() {
     return id;
 }
 
-void detail::journal(Record record) {
+void detail::journal(Record&& record) {
     const std::string path = journalPath();
     auto& state = journalState();
     std::lock_guard<std::mutex> lock(state.mutex);
@@ -224,8 +225,12 @@ void detail::journal(Record record) {
         }
     }
     if (!path.empty()) state.file.write(path, Journal::toJson(record));
+    // The oldest go an eighth of kKept at a time, so that a record moves
+    // eight times on average instead of being pushed off one by one.
+    if (state.records.size() >= kKept + kKept / 8) {
+        state.records.erase(state.records.begin(), state.records.end() - std::ptrdiff_t{kKept - 1});
+    }
     state.records.push_back(std::move(record));
-    if (state.records.size() > kKept) state.records.pop_front();
 }
 
 }  // namespace standin
