@@ -230,6 +230,8 @@ void detail::journal(Record&& record) {
     if (state.records.size() >= kKept + kKept / 8) {
         state.records.erase(state.records.begin(), state.records.end() - std::ptrdiff_t{kKept - 1});
     }
+    // Room again after take() handed the records over, for a few calls.
+    if (state.records.capacity() == 0) state.records.reserve(4);
     state.records.push_back(std::move(record));
 }
 
