@@ -21,24 +21,22 @@ struct EvEventState {
 namespace standin::detail {
 
 // Marks the calling thread as inside a contract call while it lives
-// (Calls::inside); nests.
+// (Calls::inside); nests. Neither copied nor moved (the deleted move takes
+// the copies with it), so that each mark is taken off once.
 class Inside {
 public:
     Inside();
     ~Inside();
-    Inside(const Inside&) = delete;
-    Inside& operator=(const Inside&) = delete;
+    Inside(Inside&&) = delete;
 };
 
 // The first statement of every contract entry point, alive for the whole
 // call: marks the thread as inside, counts the call for this thread and
 // applies its fault plan. Throws InjectedFault when the call must throw;
-// failed() tells that it must fail.
+// failed() tells that it must fail. Not copied, as its mark is not.
 class Entry {
 public:
     explicit Entry(Call call);
-    Entry(const Entry&) = delete;
-    Entry& operator=(const Entry&) = delete;
 
     bool failed() const { return m_failed; }
 
