@@ -4,6 +4,7 @@
 // of QZKRMessageCodes.h is among them.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -31,9 +32,9 @@ const char* const kLibrary = "LIBRARY-q4";
 const char* const kDrive = "DRIVE-q5";
 
 std::string hex(int code) {
-    std::ostringstream text;
-    text << "0x" << std::hex << code;
-    return text.str();
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(code));
+    return text;
 }
 
 // The codes the alert library posts and streams, as its header declares them.
@@ -142,16 +143,24 @@ protected:
 
 TEST_F(ConsoleLanguages, EveryPostingShowsEachValueOnceInEveryLanguage) {
     const auto raisings = everyRaising();
+    // Each fault once, with the first rendering that shows it.
+    std::map<std::string, std::string> faults;
+    std::set<int> reached;
+    for (const auto& raising : raisings) {
+        for (const auto& segment : standin::decodePosting(raising)) reached.insert(segment.code);
+    }
+    const auto codes = headerCodes();
+    ASSERT_FALSE(codes.empty()) << "no code read from " KORRIN_MESSAGE_CODES;
+    for (const int code : codes) {
+        if (!reached.count(code)) faults.emplace(hex(code) + " was not posted", "");
+    }
     // Asked for, and read: a language without a catalogue reads English.
     std::vector<std::pair<std::string, std::string>> languages = {{"en", "en"}, {"xx", "en"}};
     std::istringstream translations(KORRIN_LANGUAGES);
     for (std::string language; translations >> language;)
         languages.emplace_back(language, language);
-    // Each fault once, with the first rendering that shows it.
-    std::map<std::string, std::string> faults;
     for (const auto& [language, read] : languages) {
         standin::setConsoleLanguage(language);
-        std::set<int> reached;
         for (const auto& raising : raisings) {
             const auto rendering = standin::translatePosting(raising);
             ASSERT_EQ(rendering.language, read) << "no catalogue in " KORRIN_BUILD_LOCALEDIR;
@@ -160,8 +169,9 @@ TEST_F(ConsoleLanguages, EveryPostingShowsEachValueOnceInEveryLanguage) {
             };
             for (const auto& context : rendering.untranslated) fault("no entry " + context);
             if (rendering.text.find('%') != std::string::npos) fault("a placeholder is left");
+            if ((rendering.text == standin::renderPosting(raising)) != (read == "en"))
+                fault(read == "en" ? "differs from English" : "reads as English");
             for (const auto& segment : standin::decodePosting(raising)) {
-                reached.insert(segment.code);
                 if (segment.message == nullptr)
                     fault(hex(segment.code) + " is not in the template");
                 for (std::size_t i = 0; segment.message && i < segment.values.size(); ++i) {
@@ -172,11 +182,6 @@ TEST_F(ConsoleLanguages, EveryPostingShowsEachValueOnceInEveryLanguage) {
                               " \"" + value + "\" " + std::to_string(count) + " times");
                 }
             }
-        }
-        const auto codes = headerCodes();
-        ASSERT_FALSE(codes.empty()) << "no code read from " KORRIN_MESSAGE_CODES;
-        for (const int code : codes) {
-            if (!reached.count(code)) faults.emplace(hex(code) + " was not posted", "");
         }
     }
     for (const auto& [fault, example] : faults) ADD_FAILURE() << fault << ", in:\n" << example;
