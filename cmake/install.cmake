@@ -8,7 +8,8 @@
 #   alert_runtime     libkorrinalert1        libkorrinalert.so.1*
 #   alert_dev         libkorrinalert-dev     alert headers, libkorrinalert.so, CMake package,
 #                                            korrin-alert.pc
-#   platform_runtime  libkorrinplatform1     libkorrinplatform.so.1*
+#   platform_runtime  libkorrinplatform1     libkorrinplatform.so.1*; the console's translations
+#                                            (po/CMakeLists.txt)
 #   platform_dev      libkorrinplatform-dev  contract and stand-in headers, libkorrinplatform.so,
 #                                            korrin-platform.pc
 #   tool              korrin-alert           the tool, its manual page and bash completion

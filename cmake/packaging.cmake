@@ -67,7 +67,8 @@ korrin_deb_package(platform_runtime libkorrinplatform1 libs
     "A host of the Korrin agent uses the product's own platform libraries"
     "instead. This one serves development, tests and the korrin-alert tool."
     "."
-    "This package contains the shared library.")
+    "This package contains the shared library and the translations of the"
+    "texts its job manager console renders postings with (German).")
 korrin_deb_package(platform_dev libkorrinplatform-dev libdevel
     "stand-in for the Korrin agent's platform libraries - development files"
     "The platform contract headers (in /usr/include/korrin/platform), the"

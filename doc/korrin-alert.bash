@@ -31,10 +31,10 @@ _korrin_alert() {
 
     local subcommands="import wrong-media new-media wrong-new-media crc-error
         media-error identify local-error"
-    local global="--settings --journal --debug-log --json --answer-after --help
-        --version"
+    local global="--settings --journal --debug-log --json --lang --answer-after
+        --help --version"
     # The options that take the next word as their value.
-    local valued=" --settings --journal --debug-log --answer-after --job --media
+    local valued=" --settings --journal --debug-log --lang --answer-after --job --media
         --identifier --location --library --drive --barcode --last-write-time
         --error --unique-id --volume --preface --text "
     valued=${valued//[[:space:]]/ }

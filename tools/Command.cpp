@@ -200,6 +200,10 @@ const std::vector<Option>& globalOptions() {
         {"--journal", "FILE", "append every job-client call to FILE as JSON lines", &R::journal},
         {"--debug-log", "FILE", "the debug log file, or \"off\"", &R::debugLog},
         {"--json", "", "print one JSON document instead of text", &R::json},
+        {"--lang", "LANGUAGE",
+         "the language of the console's rendering: a translation's (de), or en; default: "
+         "what the environment says (see LANGUAGE), else English",
+         &R::lang},
         {"--answer-after", "SECONDS",
          "end the message-box wait after SECONDS, as if the operator had answered (only "
          "subcommands with a wait)",
@@ -221,6 +225,14 @@ const std::vector<Variable>& environment() {
          "the debug log's default folder is $XDG_STATE_HOME/korrin, else "
          "$HOME/.local/state/korrin"},
         {"HOME", "see XDG_STATE_HOME"},
+        {"LANGUAGE",
+         "the console's language when --lang is not given, as gettext reads it: a list in order "
+         "of preference (de_AT:de)"},
+        {"LC_ALL",
+         "when LANGUAGE is unset, the first set of LC_ALL, LC_MESSAGES and LANG names "
+         "the console's language; it counts only for a locale installed on the host"},
+        {"LC_MESSAGES", "see LC_ALL"},
+        {"LANG", "see LC_ALL"},
         {"TMPDIR", "where the built-in settings are written for the run (default /tmp)"},
     };
     return variables;

@@ -31,6 +31,7 @@ struct Request {
 
     // The global options.
     std::optional<std::string> settings, journal, debugLog;
+    std::optional<std::string> lang;  // the console's language
     bool json = false;
     std::optional<unsigned> answerAfter;  // seconds into the wait
     bool help = false;

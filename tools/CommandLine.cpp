@@ -88,6 +88,8 @@ std::optional<std::string> checkTogether(const Request& request, const Subcomman
         return "--drive needs --library: without a library the operation ignores the drive";
     }
     if (given.count("--library") && !given.count("--drive")) return "--library needs --drive";
+    if (request.lang && request.lang->empty())
+        return std::string("--lang needs a language, e.g. de");
     if (request.answerAfter && !chosen.waits) {
         return std::string("--answer-after: ") + chosen.name +
                " has no wait to end (its console dialog answers at once)";

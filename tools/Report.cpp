@@ -110,21 +110,32 @@ void printRecords(std::ostream& out, const Outcome& outcome) {
     }
 }
 
+std::string languageName(const std::string& language) {
+    return language == "en" ? "English" : language;
+}
+
 void printRenderings(std::ostream& out, const Outcome& outcome) {
-    out << "Console (the job manager's rendering of each posting):\n";
+    out << "Console (the job manager's rendering of each posting, in "
+        << languageName(standin::consoleLanguage()) << "):\n";
     bool any = false;
     for (const auto& record : outcome.records) {
         if (!isPosting(record)) continue;
         any = true;
-        const std::string text = standin::renderPosting(record);
+        const auto rendering = standin::translatePosting(record);
         out << "    #" << record.seq << ' ' << standin::kindName(record.kind) << ':';
-        if (text.empty()) {
+        if (rendering.text.empty()) {
             out << " (empty: the message is taken away)\n";
             continue;
         }
         out << '\n';
-        std::istringstream lines(text);
+        std::istringstream lines(rendering.text);
         for (std::string line; std::getline(lines, line);) out << "        " << line << '\n';
+        if (rendering.untranslated.empty()) continue;
+        std::string missing;
+        for (const auto& context : rendering.untranslated)
+            missing += (missing.empty() ? "" : ", ") + context;
+        out << "        (in English, missing from the " << rendering.language
+            << " catalogue: " << missing << ")\n";
     }
     if (!any) out << "    (nothing was posted)\n";
 }
@@ -231,7 +242,11 @@ void printJson(std::ostream& out, const Request& request, const Outcome& outcome
     Json postings = Json::array();
     for (const auto& record : outcome.records) {
         Json posting = Json::parse(standin::Journal::toJson(record));
-        if (isPosting(record)) posting["rendering"] = standin::renderPosting(record);
+        if (isPosting(record)) {
+            auto rendering = standin::translatePosting(record);
+            posting["rendering"] = std::move(rendering.text);
+            posting["untranslated"] = std::move(rendering.untranslated);
+        }
         postings.push_back(std::move(posting));
     }
     Json document;
@@ -244,6 +259,7 @@ void printJson(std::ostream& out, const Request& request, const Outcome& outcome
                         {"name", standin::consoleName(outcome.code)}};
     document["arguments"] = argumentsJson(outcome);
     document["postings"] = std::move(postings);
+    document["language"] = standin::consoleLanguage();
     document["console"] = outcome.console;
     if (outcome.exportLocation) {
         document["buffers"] = {{"export_location", *outcome.exportLocation},

@@ -23,8 +23,8 @@ struct Files {
 
 // In this order: the three texts, the message code with the event's
 // arguments decoded, every posting and job state, the console's rendering
-// of each posting, the identify buffers, how the wait ended, the answer,
-// and the files.
+// of each posting in the operator's language (standin::translatePosting),
+// the identify buffers, how the wait ended, the answer, and the files.
 void printText(std::ostream& out, const Request& request, const Outcome& outcome,
                const Files& files);
 

@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "CommandLine.h"
+#include "Language.h"
 #include "Operation.h"
 #include "Report.h"
 #include "Settings.h"
@@ -90,6 +91,7 @@ int run(const Request& request) {
     SettingsFile settings(request.settings);
     checkRunFiles(request, settings);
     Outcome outcome;
+    chooseConsoleLanguage(request, outcome.notices);
     tellBeforeRun(request, subcommand, outcome);
     if (const int signal = SignalCatcher::caught()) {
         return refuse(std::string("interrupted by ") + SignalCatcher::name(signal) +

@@ -23,6 +23,8 @@ start=$SECONDS
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 expected='Please insert the required media [LTO-0001] for JobID [42] into the library [L1] drive [D1].'
+# The same posting in German: the tool finds the catalogues beside itself.
+german='Bitte das benötigte Medium [LTO-0001] für JobID [42] in Laufwerk [D1] der Bibliothek [L1] einlegen.'
 export KORRIN_DEBUG_LOG=off
 
 cmake --preset package -B "$build" > /dev/null
@@ -44,6 +46,14 @@ for file in ./usr/share/man/man1/korrin-alert.1.gz \
     grep -q " $file\$" <<< "$contents" || { echo "$(basename "$tool_deb") lacks $file"; exit 1; }
 done
 echo "korrin-alert: manual page and bash completion packaged"
+# The stand-in's package carries the console's translations, every one in po/.
+platform_deb=$(printf '%s\n' "${debs[@]}" | grep '/libkorrinplatform1_')
+contents=$(dpkg-deb -c "$platform_deb")
+for po in po/*.po; do
+    file=./usr/share/locale/$(basename "$po" .po)/LC_MESSAGES/korrin-alert.mo
+    grep -q " $file\$" <<< "$contents" || { echo "$(basename "$platform_deb") lacks $file"; exit 1; }
+done
+echo "libkorrinplatform1: catalogues packaged"
 
 echo "-- lintian"
 report=$(lintian --fail-on none "${debs[@]}" 2>&1 | { grep -v 'running with root privileges' || true; })
@@ -77,6 +87,15 @@ consume() {
     echo "pkg-config: ok"
 }
 
+# speaks_german TOOL LIBDIR: the tool renders the console in German with --lang de.
+speaks_german() {
+    local out
+    out=$(LD_LIBRARY_PATH=$2 "$1" --lang de --answer-after 0 import --job 42 --media LTO-0001 \
+        --library L1 --drive D1)
+    grep -qF "        $german" <<< "$out" || { echo "$1 --lang de printed:"$'\n'"$out"; return 1; }
+    echo "korrin-alert --lang de: ok"
+}
+
 echo "-- unpacked packages"
 root=$work/root
 for deb in "${debs[@]}"; do
@@ -87,6 +106,7 @@ consume "$root/usr" "$libdir" root \
     PKG_CONFIG_SYSROOT_DIR="$root" PKG_CONFIG_LIBDIR="$libdir/pkgconfig"
 LD_LIBRARY_PATH=$libdir "$root/usr/bin/korrin-alert" --json --answer-after 0 \
     new-media --job 7 --library L1 --drive D1 | grep -q '"exit_status": 0'
+speaks_german "$root/usr/bin/korrin-alert" "$libdir"
 echo "tool: ok"
 
 echo "-- cmake --install into a prefix"
@@ -96,6 +116,7 @@ libdir=$(dirname "$(find "$prefix" -name libkorrinalert.so.1)")
 consume "$prefix" "$libdir" prefix PKG_CONFIG_PATH="$libdir/pkgconfig"
 "$prefix/bin/korrin-alert" --json --answer-after 0 new-media --job 7 --library L1 --drive D1 |
     grep -q '"exit_status": 0'
+speaks_german "$prefix/bin/korrin-alert" ""
 # shellcheck disable=SC2016 # $ORIGIN is the run path's own
 echo "tool: ok (run path $(readelf -d "$prefix/bin/korrin-alert" | grep -oE '\[\$ORIGIN[^]]*\]'))"
 echo "packages: $((SECONDS - start)) s"

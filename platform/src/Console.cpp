@@ -1,6 +1,17 @@
 #include "StandinConsole.h"
 
+#include <langinfo.h>
+#include <libintl.h>
+#include <locale.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+// gettext keeps what it looked up until this counter of the C library moves
+// (the way the gettext manual gives for changing the language at run time).
+extern "C" int _nl_msg_cat_cntr;
 
 namespace standin {
 
@@ -9,80 +20,52 @@ namespace {
 // The clearing posts this code; it also stands for an absent sub-message.
 constexpr int kEmptyMessage = 0x19000025;
 
-// The console's own wording: the product's texts, with the alert's values
-// where the alert library formats them.
-const std::vector<ConsoleMessage>& messages() {
-    static const std::vector<ConsoleMessage> table = {
-        {0x19000019, "identify-media", 4,
-         "Please provide the location and identifier for the media\nwith Unique ID [%1] used by "
-         "JobID [%2]\nin Standalone library [%3] drive [%4].\n",
-         ""},
-        {0x1900001a, "identify-media-with-preface", 5,
-         "%1\n\nPlease provide the location and identifier for the media\nwith Unique ID [%2] "
-         "used by JobID [%3]\nin Standalone library [%4] drive [%5].\n",
-         ""},
-        {0x1900001b, "new-media", 3,
-         "Please insert a new media into the library [%1] drive [%2] for JobID [%3].", ""},
-        {0x1900001d, "crc-error-job", 3,
-         "A CRC error was encountered when trying to read the tape for \nJobID [%1] in the "
-         "Standalone Library [%2] Drive [%3]. This could be due to:\n\n    1. The tape was "
-         "written with a higher recording format,\n    2. Drive needs cleaning,\n    3. Media "
-         "imperfections.\n\nPlease take appropriate action and re-run the job.",
-         ""},
-        {0x1900001e, "crc-error-stamping", 2,
-         "Failed to Stamp Media. A CRC error was encountered when trying to read the\ntape in the "
-         "Standalone Library [%1] Drive [%2]. This could be due to:\n\n    1. The tape was "
-         "written with a higher recording format,\n    2. Drive needs cleaning,\n    3. Media "
-         "imperfections.\n\nPlease take appropriate action and re-run the operation.",
-         ""},
-        {0x1900001f, "block-size-error", 3,
-         "A read error occured for JobID [%1] for the tape in Library [%2] Drive [%3].\nTape "
-         "volume block size encountered is different from Brennith standard.\n\nPlease insert a "
-         "new tape or erase the data on this tape and re-run the job.",
-         ""},
-        {0x19000020, "wrong-media-in-drive", 3,
-         "The Media in the library [%1] drive [%2] for JobID [%3] is not correct.\n\nPlease "
-         "insert the media ",
-         "."},
-        {0x19000021, "media-name", 1, "[%1] ", ""},
-        {0x19000022, "barcode", 1, "with barcode [%1] \n", ""},
-        {0x19000023, "location", 1, " from location [%1]", ""},
-        {0x19000024, "last-write-time", 1, "with last write-time=\"%1\" ", ""},
-        {kEmptyMessage, "empty", 1, "", ""},
-        {0x19000026, "eject-then-insert-media", 2,
-         "The media in the drive is already in use by Brennith or it could be a cleaning media. "
-         "Please eject this media\nThen insert the required media [%1] for JobID [%2]",
-         "."},
-        {0x19000027, "insert-required-media", 2,
-         "Please insert the required media [%1] for JobID [%2]", "."},
-        {0x19000028, "identifier", 1, " with identifier [%1]\n", ""},
-        {0x19000029, "new-media-allowed", 0, " OR a new media", ""},
-        {0x1900002a, "library-and-drive", 2, " into the library [%1] drive [%2]", ""},
-        {0x1900002f, "media-error-active-or-new", 4,
-         "%e1\n\nPlease insert the active media or a new media into the library [%2] drive [%3] "
-         "for JobID [%4].",
-         ""},
-    };
-    return table;
-}
+constexpr char kDomain[] = "korrin-alert";
 
-// A sub-message that reads differently inside one opening: the wrong-media
-// prompt words its location its own way.
-struct Variant {
-    int opening;
-    int code;
-    const char* text;
+// One entry of the catalogues' template (po/korrin-alert.pot).
+struct Entry {
+    const char* context;  // "0x19000027", "0x19000023 in 0x19000020", "0x19000027 closing"
+    const char* key;      // what gettext looks up: the context, \004, the English text
+    const char* english() const { return key + std::strlen(context) + 1; }
 };
-constexpr Variant kVariants[] = {
-    {0x19000020, 0x19000023, "from the location [%1] "},
+constexpr Entry kTemplate[] = {
+#include "ConsoleTexts.inc"
 };
 
-const char* textWithin(int opening, const ConsoleMessage& message) {
-    for (const auto& variant : kVariants) {
-        if (variant.opening == opening && variant.code == message.code) return variant.text;
+const Entry* findEntry(const std::string& context) {
+    for (const auto& entry : kTemplate) {
+        if (context == entry.context) return &entry;
     }
-    return message.text;
+    return nullptr;
 }
+
+// The codes the console knows and their values (see ConsoleMessage); their
+// texts are the template's.
+struct Code {
+    int code;
+    const char* name;
+    const char* values;
+};
+constexpr Code kCodes[] = {
+    {0x19000019, "identify-media", "snss"},
+    {0x1900001a, "identify-media-with-preface", "ssnss"},
+    {0x1900001b, "new-media", "ssn"},
+    {0x1900001d, "crc-error-job", "nss"},
+    {0x1900001e, "crc-error-stamping", "ss"},
+    {0x1900001f, "block-size-error", "nss"},
+    {0x19000020, "wrong-media-in-drive", "ssn"},
+    {0x19000021, "media-name", "s"},
+    {0x19000022, "barcode", "s"},
+    {0x19000023, "location", "s"},
+    {0x19000024, "last-write-time", "s"},
+    {kEmptyMessage, "empty", "s"},
+    {0x19000026, "eject-then-insert-media", "sn"},
+    {0x19000027, "insert-required-media", "sn"},
+    {0x19000028, "identifier", "s"},
+    {0x19000029, "new-media-allowed", ""},
+    {0x1900002a, "library-and-drive", "ss"},
+    {0x1900002f, "media-error-active-or-new", "essn"},
+};
 
 std::string hex(unsigned long long value) {
     char text[24];
@@ -108,20 +91,41 @@ std::string mediaError(const Argument& value) {
     return "[media-management error " + hex(static_cast<unsigned long long>(id)) + "]";
 }
 
-std::string expand(const char* text, const std::vector<Argument>& values) {
+// Fills a template's printf directives with the segment's values: %N$...
+// takes value N, a directive without a number the next value; a text shows
+// as it is, a number in decimal, an error ID as its error's text. "%%" is a
+// percent sign; anything else after a '%' stands as it is. The values are
+// not read again, so a value that looks like a directive shows as sent.
+std::string expand(const char* text, const ConsoleSegment& segment) {
     std::string out;
+    std::size_t next = 0;
     for (const char* p = text; *p != '\0'; ++p) {
-        const bool error = p[0] == '%' && p[1] == 'e' && p[2] >= '1' && p[2] <= '9';
-        const bool plain = p[0] == '%' && p[1] >= '1' && p[1] <= '9';
-        if (!error && !plain) {
+        if (*p != '%') {
             out += *p;
             continue;
         }
-        const char digit = error ? p[2] : p[1];
-        const auto index = static_cast<std::size_t>(digit - '1');
-        if (index < values.size())
-            out += error ? mediaError(values[index]) : valueText(values[index]);
-        p += error ? 2 : 1;
+        if (p[1] == '%') {
+            out += *p++;
+            continue;
+        }
+        // %[N$][length]conversion. Digits without '$' would be a width,
+        // which no template has: then the '%' stands as it is.
+        const char* q = p + 1;
+        std::size_t number = 0;
+        while (*q >= '0' && *q <= '9') number = number * 10 + static_cast<std::size_t>(*q++ - '0');
+        const bool numbered = number > 0 && *q == '$';
+        q = numbered ? q + 1 : p + 1;
+        q += std::strspn(q, "hlLjzt");
+        if (*q == '\0' || std::strchr("sdiu", *q) == nullptr) {
+            out += *p;
+            continue;
+        }
+        const std::size_t index = numbered ? number - 1 : next++;
+        if (index < segment.values.size()) {
+            const Argument& value = segment.values[index];
+            out += segment.message->values[index] == 'e' ? mediaError(value) : valueText(value);
+        }
+        p = q;
     }
     return out;
 }
@@ -142,12 +146,146 @@ void takeValues(ConsoleSegment& segment, const std::vector<Argument>& arguments,
                 std::size_t& next) {
     while (next < arguments.size()) {
         if (segment.message != nullptr
-                ? segment.values.size() >= static_cast<std::size_t>(segment.message->values)
+                ? segment.values.size() >= std::strlen(segment.message->values)
                 : arguments[next].tag == kTagCode) {
             break;
         }
         segment.values.push_back(arguments[next++]);
     }
+}
+
+std::string contextOf(int code) { return hex(static_cast<unsigned int>(code)); }
+
+const std::vector<ConsoleMessage>& messages() {
+    static const std::vector<ConsoleMessage> table = [] {
+        std::vector<ConsoleMessage> known;
+        for (const auto& code : kCodes) {
+            // A code without an entry in the template is unknown to the console.
+            const Entry* text = findEntry(contextOf(code.code));
+            if (text == nullptr) continue;
+            const Entry* closing = findEntry(contextOf(code.code) + " closing");
+            known.push_back({code.code, code.name, code.values, text->english(),
+                             closing != nullptr ? closing->english() : ""});
+        }
+        return known;
+    }();
+    return table;
+}
+
+// Where a rendering takes its texts from: the template's English texts, or
+// the operator's catalogue, noting each entry it lacks.
+class Texts {
+public:
+    explicit Texts(bool translated) : m_translated(translated) {}
+
+    const char* operator()(const Entry& entry) {
+        if (!m_translated) return entry.english();
+        // gettext gives back the key itself when no catalogue holds it.
+        const char* text = dgettext(kDomain, entry.key);
+        if (text != entry.key) return text;
+        bool noted = false;
+        for (const auto& context : untranslated) noted = noted || context == entry.context;
+        if (!noted) untranslated.emplace_back(entry.context);
+        return entry.english();
+    }
+
+    std::vector<std::string> untranslated;
+
+private:
+    bool m_translated;
+};
+
+std::string render(const Record& record, Texts& texts) {
+    const auto segments = decodePosting(record);
+    if (segments.empty()) return {};
+    const std::string opening = contextOf(segments.front().code);
+    std::string out;
+    for (const auto& segment : segments) {
+        if (segment.message == nullptr) {
+            out += unknown(segment, &segment == &segments.front());
+            continue;
+        }
+        // A sub-message may read differently inside this opening.
+        const std::string context = contextOf(segment.code);
+        const Entry* entry = findEntry(context + " in " + opening);
+        out += expand(texts(entry != nullptr ? *entry : *findEntry(context)), segment);
+    }
+    const Entry* closing = findEntry(opening + " closing");
+    if (segments.front().message != nullptr && closing != nullptr) out += texts(*closing);
+    return out;
+}
+
+// ---------------------------------------------------------------- languages
+
+std::mutex bindingMutex;
+bool bound = false;
+
+void bind(const char* dir) {
+    bindtextdomain(kDomain, dir);
+    // The catalogues' own encoding, whatever the locale's.
+    bind_textdomain_codeset(kDomain, "UTF-8");
+    bound = true;
+}
+
+void bindOnce() {
+    const std::lock_guard<std::mutex> lock(bindingMutex);
+    if (!bound) bind(KORRIN_LOCALEDIR);
+}
+
+bool isC(const char* locale) {
+    return std::strcmp(locale, "C") == 0 || std::strcmp(locale, "POSIX") == 0;
+}
+
+// gettext translates nothing while the message locale is "C" (as it is
+// until a program calls setlocale, and with no locale installed), and
+// ignores LANGUAGE there. For the span of a rendering, the calling thread
+// gets the environment's message locale when that is installed, else
+// C.UTF-8; only that thread's LC_MESSAGES changes, and only for the span.
+class MessageLocale {
+public:
+    MessageLocale() {
+        if (!isC(nl_langinfo(_NL_LOCALE_NAME(LC_MESSAGES)))) return;
+        m_locale = messagesFrom("");
+        if (m_locale != nullptr && isC(nl_langinfo_l(_NL_LOCALE_NAME(LC_MESSAGES), m_locale))) {
+            freelocale(m_locale);
+            m_locale = nullptr;
+        }
+        if (m_locale == nullptr) m_locale = messagesFrom("C.UTF-8");
+        if (m_locale != nullptr) m_previous = uselocale(m_locale);
+    }
+    ~MessageLocale() {
+        if (m_locale == nullptr) return;
+        uselocale(m_previous);
+        freelocale(m_locale);
+    }
+    MessageLocale(const MessageLocale&) = delete;
+    MessageLocale& operator=(const MessageLocale&) = delete;
+
+private:
+    // The thread's locale with the messages of the named one; null when
+    // that is not installed.
+    static locale_t messagesFrom(const char* name) {
+        locale_t base = duplocale(uselocale(nullptr));
+        if (base == nullptr) return nullptr;
+        locale_t made = newlocale(LC_MESSAGES_MASK, name, base);
+        if (made == nullptr) freelocale(base);
+        return made;
+    }
+
+    locale_t m_locale = nullptr;
+    locale_t m_previous = nullptr;
+};
+
+// The Language field of the header of the catalogue gettext chose; "" when
+// it chose none.
+std::string catalogueLanguage() {
+    const std::string header = std::string("\n") + dgettext(kDomain, "");
+    if (header == "\n") return {};
+    const std::string field = "\nLanguage: ";
+    const std::size_t at = header.find(field);
+    if (at == std::string::npos) return "unknown";
+    const std::size_t from = at + field.size();
+    return header.substr(from, header.find('\n', from) - from);
 }
 
 }  // namespace
@@ -193,17 +331,37 @@ std::vector<ConsoleSegment> decodePosting(const Record& record) {
 }
 
 std::string renderPosting(const Record& record) {
-    const auto segments = decodePosting(record);
-    if (segments.empty()) return {};
-    const int opening = segments.front().code;
-    std::string out;
-    for (const auto& segment : segments) {
-        out += segment.message != nullptr
-                   ? expand(textWithin(opening, *segment.message), segment.values)
-                   : unknown(segment, &segment == &segments.front());
-    }
-    if (segments.front().message != nullptr) out += segments.front().message->closing;
-    return out;
+    Texts english(false);
+    return render(record, english);
+}
+
+void setConsoleLocaleDir(const std::string& dir) {
+    const std::lock_guard<std::mutex> lock(bindingMutex);
+    bind(dir.c_str());
+}
+
+void setConsoleLanguage(const std::string& language) {
+    setenv("LANGUAGE", language.c_str(), 1);
+    ++_nl_msg_cat_cntr;
+}
+
+std::string consoleLanguage() {
+    bindOnce();
+    const MessageLocale messages;
+    const std::string language = catalogueLanguage();
+    return language.empty() ? "en" : language;
+}
+
+Translation translatePosting(const Record& record) {
+    bindOnce();
+    const MessageLocale messages;
+    const std::string language = catalogueLanguage();
+    Texts texts(!language.empty());
+    Translation translation;
+    translation.text = render(record, texts);
+    translation.language = language.empty() ? "en" : language;
+    translation.untranslated = std::move(texts.untranslated);
+    return translation;
 }
 
 }  // namespace standin

@@ -1,6 +1,6 @@
 // The job manager's console, as the stand-in plays it: its catalogue of the
 // operator-alert message codes and the rendering of a posting as an operator
-// would read it there.
+// would read it there, in English or in the operator's language.
 //
 // A posting names an opening message and carries, in its event arguments,
 // the opening's values followed by sub-messages: each a code (tag 10) and
@@ -9,8 +9,17 @@
 // opening's closing text. Nothing of the alert library's texts is consulted:
 // what the console shows comes from the codes and values alone.
 //
-// Thread safety: everything here only reads constant tables and its
-// arguments.
+// The texts are gettext catalogues of the domain "korrin-alert" (po/ in the
+// source tree): the template korrin-alert.pot holds the English texts, from
+// which this library is built, and each translation is compiled to
+// <locale dir>/<language>/LC_MESSAGES/korrin-alert.mo. An entry's context
+// names the code it renders: "0x19000027"; "0x19000023 in 0x19000020" for a
+// sub-message worded its own way inside that opening; "0x19000027 closing"
+// for an opening's closing text. Placeholders are numbered printf
+// directives (%1$s, %2$lld), so a translation may reorder the values.
+//
+// Thread safety: everything here may be called from several threads at
+// once, except setConsoleLanguage (see there).
 #ifndef KORRIN_STANDIN_CONSOLE_H
 #define KORRIN_STANDIN_CONSOLE_H
 
@@ -22,17 +31,16 @@
 namespace standin {
 
 // One message of the console's catalogue.
-//
-// Templates: %1 to %9 stand for the message's values in order (texts as
-// they are, numbers in decimal); %e1 to %e9 stand for the error text and
-// advice of the media-management error whose event error ID is that value,
-// as the error catalogue (catalogue()) holds them.
 struct ConsoleMessage {
     int code;
-    const char* name;     // short name, e.g. "insert-required-media"
-    int values;           // how many values follow the code in an event
-    const char* text;     // the template
-    const char* closing;  // an opening's text after its sub-messages; "" for most
+    const char* name;  // short name, e.g. "insert-required-media"
+    // One letter for each value that follows the code in an event: 's' a
+    // text, 'n' a number, 'e' the event error ID of a media-management
+    // error, shown as that error's text and advice as the error catalogue
+    // (catalogue()) holds them.
+    const char* values;
+    const char* text;     // the English template
+    const char* closing;  // an opening's English text after its sub-messages; "" for most
 };
 
 // The catalogue's message for code, or null when the console does not know it.
@@ -54,9 +62,46 @@ struct ConsoleSegment {
 // Raise and Clear records; any other kind gives no segments.
 std::vector<ConsoleSegment> decodePosting(const Record& record);
 
-// The posting as the console shows it (line feeds included); "" for a
-// record that is not a posting and for the clearing, whose message is empty.
+// The posting as the console shows it in English (line feeds included): the
+// job manager's own texts, which read exactly as the alert library's log
+// text. "" for a record that is not a posting and for the clearing, whose
+// message is empty.
 std::string renderPosting(const Record& record);
+
+// ---------------------------------------------------------------- languages
+
+// The folder of the translations (<dir>/<language>/LC_MESSAGES/
+// korrin-alert.mo). Default: the one the library was installed with
+// (<prefix>/share/locale).
+void setConsoleLocaleDir(const std::string& dir);
+
+// Chooses the operator's language for the whole process: a language of the
+// catalogues ("de"), a list of them in order of preference ("de_AT:de"), or
+// "en" (also "C") for English. It sets the environment variable LANGUAGE,
+// which takes precedence over the locale variables, and has gettext forget
+// what it looked up in the former language.
+// Not thread-safe: as with setlocale, call it while no other thread renders
+// or reads the environment.
+void setConsoleLanguage(const std::string& language);
+
+// The language the operator reads, as gettext chooses it: from LANGUAGE (a
+// list, the first with a catalogue), else LC_ALL, LC_MESSAGES or LANG, else
+// the process's message locale. Unlike plain gettext, LANGUAGE counts also
+// when the message locale is "C" (no setlocale called, or no locale
+// installed but C.UTF-8); LC_ALL, LC_MESSAGES and LANG count only for a
+// locale installed on the host. Returns the language of the catalogue used
+// ("de"), or "en" when there is none for any language named.
+std::string consoleLanguage();
+
+// A posting in the operator's language.
+struct Translation {
+    std::string text;      // as renderPosting gives it, in that language
+    std::string language;  // as consoleLanguage gives it
+    // The contexts of the entries that language's catalogue lacks, shown in
+    // English: "0x19000027 closing". Empty for English.
+    std::vector<std::string> untranslated;
+};
+Translation translatePosting(const Record& record);
 
 }  // namespace standin
 

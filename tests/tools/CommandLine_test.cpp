@@ -55,6 +55,7 @@ TEST_F(BadInput, EachIsOneLineNamingItExitTwoAndNothingPosted) {
         {{"import", "--job", "1"}, "--media is required for import"},
         {{"import", "--job", "1", "--media", "M", "--library", "L"}, "--library needs --drive"},
         {{"new-media", "--job", "1", "--drive", "D"}, "--drive needs --library"},
+        {{"--lang=", "new-media", "--job", "1"}, "--lang needs a language"},
         {{"media-error", "--job", "1", "--error", "763", "--library", "L", "--drive", "D",
           "--answer-after", "1"},
          "--answer-after: media-error has no wait to end"},

@@ -105,6 +105,9 @@ protected:
                {"KORRIN_JOURNAL", journalPath()},
                {"KORRIN_SETTINGS", std::nullopt},
                {"KORRIN_FOCUS", std::nullopt}};
+        // The console renders in English unless a test names a language.
+        for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"})
+            env[name] = std::nullopt;
     }
 
     std::string journalPath() const { return file("journal.jsonl"); }

@@ -1,0 +1,190 @@
+// Every posting the alert library makes, rendered in English and in each
+// translation from the same codes and arguments: every value shows exactly
+// once, no placeholder is left, no catalogue lacks an entry, and every code
+// of QZKRMessageCodes.h is among them.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "MMDebug.h"
+#include "QZKRGuiInterface.h"
+#include "QuietStdout.h"
+#include "StandinConsole.h"
+#include "StandinTest.h"
+
+namespace {
+
+using standin::Record;
+
+// Each value of a posting is one no template and no other value contains.
+constexpr long long kJob = 7340101;
+const char* const kMedia = "MEDIA-q1";
+const char* const kLibrary = "LIBRARY-q4";
+const char* const kDrive = "DRIVE-q5";
+
+std::string hex(int code) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(code));
+    return text;
+}
+
+// The codes the alert library posts and streams, as its header declares them.
+std::set<int> headerCodes() {
+    std::ifstream header(KORRIN_MESSAGE_CODES);
+    const std::regex declaration(R"(constexpr int k(Msg|Piece)\w+ = (0x[0-9a-fA-F]+);)");
+    std::set<int> codes;
+    std::smatch match;
+    for (std::string line; std::getline(header, line);) {
+        if (std::regex_search(line, match, declaration))
+            codes.insert(std::stoi(match[2], nullptr, 16));
+    }
+    return codes;
+}
+
+// What a value must show as in a rendering; "" for an empty text.
+std::string shown(const standin::Argument& value, char kind) {
+    if (kind == 's') return value.text;
+    for (const auto& entry : standin::catalogue()) {
+        if (kind == 'e' && entry.eventErrorId == value.number())
+            return std::string(entry.errorText) + entry.advice;
+    }
+    return std::to_string(value.number());
+}
+
+std::size_t occurrences(const std::string& text, const std::string& value) {
+    std::size_t count = 0;
+    for (auto at = text.find(value); at != std::string::npos; at = text.find(value, at + 1))
+        ++count;
+    return count;
+}
+
+class ConsoleLanguages : public testkit::StandinTest {
+protected:
+    ConsoleLanguages() {
+        // Option 1 answers at once: no waits.
+        write(file("settings.ini"), "[Korrin]\nsQNHOSTNAME = quorvane.test\nnKRMSGBOXOPTION = 1\n");
+        setenv("KORRIN_SETTINGS", file("settings.ini").c_str(), 1);
+        setenv("TZ", "UTC", 1);
+        standin::setConsoleLocaleDir(KORRIN_BUILD_LOCALEDIR);
+    }
+    ~ConsoleLanguages() override { standin::setConsoleLanguage(""); }
+
+    // The raisings of every operation, the media prompts in every
+    // combination of their pieces.
+    std::vector<Record> everyRaising() {
+        const testkit::QuietStdout quiet;  // the console dialogs' lines
+        std::vector<Record> raisings;
+        const auto run = [&](const std::function<void(QZKRGuiInterface&)>& operations) {
+            standin::Journal::clear();
+            QZKRGuiInterface alert(log, kJob);
+            operations(alert);
+            for (const auto& record : standin::Journal::records()) {
+                if (record.kind == Record::Kind::Raise) raisings.push_back(record);
+            }
+        };
+        for (int m = 0; m < 32; ++m) {
+            run([&, m](QZKRGuiInterface& a) {
+                a.DisplayImportMessage(kMedia, m & 1 ? "IDENT-q2" : nullptr,
+                                       m & 2 ? "PLACE-q3" : nullptr, m & 4 ? kLibrary : nullptr,
+                                       kDrive, kJob, m & 8, m & 16, log);
+                a.popupDialogBox(log, false, false);
+            });
+        }
+        for (int m = 0; m < 16; ++m) {
+            run([&, m](QZKRGuiInterface& a) {
+                a.DisplayWrongMediaInDriveMessage(m & 1 ? "BARCODE-q6" : nullptr,
+                                                  m & 2 ? "PLACE-q3" : nullptr,
+                                                  m & 4 ? 1700000000L : 0L, kLibrary, kDrive,
+                                                  m & 8 ? kMedia : nullptr, kJob, log);
+                a.popupDialogBox(log, false, false);
+            });
+        }
+        for (const auto& entry : standin::catalogue()) {
+            run([&, code = entry.code](QZKRGuiInterface& a) {
+                a.DisplayWrongNewMediaMessage(kLibrary, kDrive, code, kJob, log, false);
+            });
+        }
+        static char preface[] = "PREFACE-q8", none[] = "";
+        static char location[QZKRGuiInterface::kExportLocationSize];
+        static char barcode[QZKRGuiInterface::kBarcodeSize];
+        for (char* text : {preface, none}) {
+            run([&, text](QZKRGuiInterface& a) {
+                a.DisplayIdentifyMediaMessage(text, location, barcode, "UNIQUE-q7", 3, kLibrary,
+                                              kDrive, kJob, log, false);
+            });
+        }
+        run([&](QZKRGuiInterface& a) {
+            a.DisplayImportNewMediaMessage(kLibrary, kDrive, kJob, log, false);
+            a.DisplayCRCErrorMessage(kLibrary, kDrive, kJob, log, false);
+            a.DisplayMediaErrorMessage(qzkr::kReadErrorBlockSize, kLibrary, kDrive, kJob, log,
+                                       false);
+        });
+        // The stamping notice is posted by the next raising of a valid job.
+        run([&](QZKRGuiInterface& a) {
+            a.DisplayCRCErrorMessage(kLibrary, kDrive, 0, log, false);
+            a.DisplayWrongMediaInDriveMessage(nullptr, nullptr, 0, nullptr, nullptr, nullptr, kJob,
+                                              log);
+            a.displayPopupAndEventMsgInGUI(log, false, false);
+        });
+        return raisings;
+    }
+
+    MMDebug log;
+};
+
+TEST_F(ConsoleLanguages, EveryPostingShowsEachValueOnceInEveryLanguage) {
+    const auto raisings = everyRaising();
+    // Each fault once, with the first rendering that shows it.
+    std::map<std::string, std::string> faults;
+    std::set<int> reached;
+    for (const auto& raising : raisings) {
+        for (const auto& segment : standin::decodePosting(raising)) reached.insert(segment.code);
+    }
+    const auto codes = headerCodes();
+    ASSERT_FALSE(codes.empty()) << "no code read from " KORRIN_MESSAGE_CODES;
+    for (const int code : codes) {
+        if (!reached.count(code)) faults.emplace(hex(code) + " was not posted", "");
+    }
+    // Asked for, and read: a language without a catalogue reads English.
+    std::vector<std::pair<std::string, std::string>> languages = {{"en", "en"}, {"xx", "en"}};
+    std::istringstream translations(KORRIN_LANGUAGES);
+    for (std::string language; translations >> language;)
+        languages.emplace_back(language, language);
+    for (const auto& [language, read] : languages) {
+        standin::setConsoleLanguage(language);
+        for (const auto& raising : raisings) {
+            const auto rendering = standin::translatePosting(raising);
+            ASSERT_EQ(rendering.language, read) << "no catalogue in " KORRIN_BUILD_LOCALEDIR;
+            const auto fault = [&](const std::string& what) {
+                faults.emplace(language + ": " + what, rendering.text);
+            };
+            for (const auto& context : rendering.untranslated) fault("no entry " + context);
+            if (rendering.text.find('%') != std::string::npos) fault("a placeholder is left");
+            if ((rendering.text == standin::renderPosting(raising)) != (read == "en"))
+                fault(read == "en" ? "differs from English" : "reads as English");
+            for (const auto& segment : standin::decodePosting(raising)) {
+                if (segment.message == nullptr)
+                    fault(hex(segment.code) + " is not in the template");
+                for (std::size_t i = 0; segment.message && i < segment.values.size(); ++i) {
+                    const std::string value = shown(segment.values[i], segment.message->values[i]);
+                    const std::size_t count = occurrences(rendering.text, value);
+                    if (!value.empty() && count != 1)
+                        fault(hex(segment.code) + " shows its value " + std::to_string(i + 1) +
+                              " \"" + value + "\" " + std::to_string(count) + " times");
+                }
+            }
+        }
+    }
+    for (const auto& [fault, example] : faults) ADD_FAILURE() << fault << ", in:\n" << example;
+}
+
+}  // namespace

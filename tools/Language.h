@@ -1,0 +1,20 @@
+// The language the tool shows the console's rendering in, and where it
+// finds the catalogues.
+#ifndef KORRIN_TOOL_LANGUAGE_H
+#define KORRIN_TOOL_LANGUAGE_H
+
+#include <string>
+#include <vector>
+
+#include "Command.h"
+
+namespace alerttool {
+
+// Points the stand-in at the catalogues beside the tool, then sets the
+// language --lang names; tells (see tell()) when no catalogue has it, so the
+// console renders in English. Call it before anything renders.
+void chooseConsoleLanguage(const Request& request, std::vector<std::string>& notices);
+
+}  // namespace alerttool
+
+#endif  // KORRIN_TOOL_LANGUAGE_H
