@@ -253,14 +253,17 @@ private:
         const char* fields[] = {m_alert.getMessageText(), m_alert.getGumMessage(),
                                 m_alert.getLogText()};
         const char* names[] = {"message text", "event text", "log text"};
+        std::string_view texts[3];
         for (std::size_t i = 0; i < 3; ++i) {
-            expect(std::memchr(fields[i], '\0', kTextSize) != nullptr,
-                   "every text field is NUL-terminated within 2048 bytes", names[i]);
+            const auto* end = static_cast<const char*>(std::memchr(fields[i], '\0', kTextSize));
+            expect(end != nullptr, "every text field is NUL-terminated within 2048 bytes",
+                   names[i]);
+            texts[i] = std::string_view(fields[i], static_cast<std::size_t>(end - fields[i]));
         }
-        expect(std::strchr(m_alert.getLogText(), '\n') == nullptr, "no line feed in the log text");
+        expect(texts[2].find('\n') == std::string_view::npos, "no line feed in the log text");
         if (!m_validInputs) return;
         for (std::size_t i = 0; i < 3; ++i) {
-            expect(isValidUtf8(fields[i]), "valid UTF-8 in gives valid UTF-8 out", names[i]);
+            expect(isValidUtf8(texts[i]), "valid UTF-8 in gives valid UTF-8 out", names[i]);
         }
     }
 
