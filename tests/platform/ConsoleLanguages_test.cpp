@@ -1,19 +1,17 @@
-// Every posting the alert library makes, rendered in English and in each
-// translation from the same codes and arguments: every value shows exactly
-// once, no placeholder is left, no catalogue lacks an entry, and every code
-// of QZKRMessageCodes.h is among them.
+// Every posting the alert library makes, rendered from its codes and
+// arguments alone in English and in each translation: in English it reads
+// exactly as the library's log text, in every language each value shows
+// exactly once, no placeholder is left, no catalogue lacks an entry, and
+// every code of QZKRMessageCodes.h is among them.
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <regex>
 #include <set>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "MMDebug.h"
 #include "QZKRGuiInterface.h"
@@ -25,7 +23,7 @@ namespace {
 
 using standin::Record;
 
-// Each value of a posting is one no template and no other value contains.
+// Each value of a posting is one that no template and no other value contains.
 constexpr long long kJob = 7340101;
 const char* const kMedia = "MEDIA-q1";
 const char* const kLibrary = "LIBRARY-q4";
@@ -35,19 +33,6 @@ std::string hex(int code) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(code));
     return text;
-}
-
-// The codes the alert library posts and streams, as its header declares them.
-std::set<int> headerCodes() {
-    std::ifstream header(KORRIN_MESSAGE_CODES);
-    const std::regex declaration(R"(constexpr int k(Msg|Piece)\w+ = (0x[0-9a-fA-F]+);)");
-    std::set<int> codes;
-    std::smatch match;
-    for (std::string line; std::getline(header, line);) {
-        if (std::regex_search(line, match, declaration))
-            codes.insert(std::stoi(match[2], nullptr, 16));
-    }
-    return codes;
 }
 
 // What a value must show as in a rendering; "" for an empty text.
@@ -60,37 +45,39 @@ std::string shown(const standin::Argument& value, char kind) {
     return std::to_string(value.number());
 }
 
-std::size_t occurrences(const std::string& text, const std::string& value) {
-    std::size_t count = 0;
-    for (auto at = text.find(value); at != std::string::npos; at = text.find(value, at + 1))
-        ++count;
-    return count;
-}
+struct Raising {
+    Record record;
+    std::string logText;
+    // Without an error text, wrong-new-media posts the plain new-media
+    // message while its own text asks for "the active media or a new media":
+    // the one posting whose console wording differs from the log text.
+    bool readsAsLogText;
+};
 
 class ConsoleLanguages : public testkit::StandinTest {
 protected:
     ConsoleLanguages() {
         // Option 1 answers at once: no waits.
-        write(file("settings.ini"), "[Korrin]\nsQNHOSTNAME = quorvane.test\nnKRMSGBOXOPTION = 1\n");
-        setenv("KORRIN_SETTINGS", file("settings.ini").c_str(), 1);
+        write(file("s.ini"), "[Korrin]\nsQNHOSTNAME = quorvane.test\nnKRMSGBOXOPTION = 1\n");
+        setenv("KORRIN_SETTINGS", file("s.ini").c_str(), 1);
         setenv("TZ", "UTC", 1);
         standin::setConsoleLocaleDir(KORRIN_BUILD_LOCALEDIR);
     }
     ~ConsoleLanguages() override { standin::setConsoleLanguage(""); }
 
-    // The raisings of every operation, the media prompts in every
-    // combination of their pieces.
-    std::vector<Record> everyRaising() {
+    void run(const std::function<void(QZKRGuiInterface&)>& operations, bool readsAsLogText = true) {
+        standin::Journal::clear();
+        QZKRGuiInterface alert(log, kJob);
+        operations(alert);
+        for (auto& record : standin::Journal::take()) {
+            if (record.kind == Record::Kind::Raise)
+                raisings.push_back({std::move(record), alert.getLogText(), readsAsLogText});
+        }
+    }
+
+    // Every operation, the media prompts in every combination of their pieces.
+    void raiseEverything() {
         const testkit::QuietStdout quiet;  // the console dialogs' lines
-        std::vector<Record> raisings;
-        const auto run = [&](const std::function<void(QZKRGuiInterface&)>& operations) {
-            standin::Journal::clear();
-            QZKRGuiInterface alert(log, kJob);
-            operations(alert);
-            for (const auto& record : standin::Journal::records()) {
-                if (record.kind == Record::Kind::Raise) raisings.push_back(record);
-            }
-        };
         for (int m = 0; m < 32; ++m) {
             run([&, m](QZKRGuiInterface& a) {
                 a.DisplayImportMessage(kMedia, m & 1 ? "IDENT-q2" : nullptr,
@@ -109,11 +96,13 @@ protected:
             });
         }
         for (const auto& entry : standin::catalogue()) {
-            run([&, code = entry.code](QZKRGuiInterface& a) {
-                a.DisplayWrongNewMediaMessage(kLibrary, kDrive, code, kJob, log, false);
-            });
+            run(
+                [&](QZKRGuiInterface& a) {
+                    a.DisplayWrongNewMediaMessage(kLibrary, kDrive, entry.code, kJob, log, false);
+                },
+                entry.errorText[0] != '\0');
         }
-        static char preface[] = "PREFACE-q8", none[] = "";
+        static char preface[] = "PREFACE-q8\nsecond line", none[] = "";
         static char location[QZKRGuiInterface::kExportLocationSize];
         static char barcode[QZKRGuiInterface::kBarcodeSize];
         for (char* text : {preface, none}) {
@@ -124,36 +113,48 @@ protected:
         }
         run([&](QZKRGuiInterface& a) {
             a.DisplayImportNewMediaMessage(kLibrary, kDrive, kJob, log, false);
+        });
+        run([&](QZKRGuiInterface& a) {
             a.DisplayCRCErrorMessage(kLibrary, kDrive, kJob, log, false);
+        });
+        run([&](QZKRGuiInterface& a) {
             a.DisplayMediaErrorMessage(qzkr::kReadErrorBlockSize, kLibrary, kDrive, kJob, log,
                                        false);
         });
-        // The stamping notice is posted by the next raising of a valid job.
+        // The stamping notice is posted by the next raising of a valid job (a
+        // wrong-media prompt without a library stores only the job ID).
         run([&](QZKRGuiInterface& a) {
             a.DisplayCRCErrorMessage(kLibrary, kDrive, 0, log, false);
             a.DisplayWrongMediaInDriveMessage(nullptr, nullptr, 0, nullptr, nullptr, nullptr, kJob,
                                               log);
             a.displayPopupAndEventMsgInGUI(log, false, false);
         });
-        return raisings;
     }
 
     MMDebug log;
+    std::vector<Raising> raisings;
 };
 
 TEST_F(ConsoleLanguages, EveryPostingShowsEachValueOnceInEveryLanguage) {
-    const auto raisings = everyRaising();
+    raiseEverything();
     // Each fault once, with the first rendering that shows it.
     std::map<std::string, std::string> faults;
     std::set<int> reached;
     for (const auto& raising : raisings) {
-        for (const auto& segment : standin::decodePosting(raising)) reached.insert(segment.code);
+        for (const auto& segment : standin::decodePosting(raising.record))
+            reached.insert(segment.code);
     }
-    const auto codes = headerCodes();
-    ASSERT_FALSE(codes.empty()) << "no code read from " KORRIN_MESSAGE_CODES;
-    for (const int code : codes) {
-        if (!reached.count(code)) faults.emplace(hex(code) + " was not posted", "");
+    std::ifstream header(KORRIN_MESSAGE_CODES);
+    const std::regex declaration(R"(constexpr int k(Msg|Piece)\w+ = (0x[0-9a-fA-F]+);)");
+    std::smatch match;
+    int declared = 0;
+    for (std::string line; std::getline(header, line);) {
+        if (!std::regex_search(line, match, declaration)) continue;
+        ++declared;
+        if (!reached.count(std::stoi(match[2], nullptr, 16)))
+            faults.emplace(match[2].str() + " was not posted", "");
     }
+    ASSERT_GT(declared, 0) << "no code read from " KORRIN_MESSAGE_CODES;
     // Asked for, and read: a language without a catalogue reads English.
     std::vector<std::pair<std::string, std::string>> languages = {{"en", "en"}, {"xx", "en"}};
     std::istringstream translations(KORRIN_LANGUAGES);
@@ -161,7 +162,7 @@ TEST_F(ConsoleLanguages, EveryPostingShowsEachValueOnceInEveryLanguage) {
         languages.emplace_back(language, language);
     for (const auto& [language, read] : languages) {
         standin::setConsoleLanguage(language);
-        for (const auto& raising : raisings) {
+        for (const auto& [raising, logText, readsAsLogText] : raisings) {
             const auto rendering = standin::translatePosting(raising);
             ASSERT_EQ(rendering.language, read) << "no catalogue in " KORRIN_BUILD_LOCALEDIR;
             const auto fault = [&](const std::string& what) {
@@ -171,12 +172,17 @@ TEST_F(ConsoleLanguages, EveryPostingShowsEachValueOnceInEveryLanguage) {
             if (rendering.text.find('%') != std::string::npos) fault("a placeholder is left");
             if ((rendering.text == standin::renderPosting(raising)) != (read == "en"))
                 fault(read == "en" ? "differs from English" : "reads as English");
+            if (language == "en" && readsAsLogText && testkit::oneLine(rendering.text) != logText)
+                fault("differs from the log text \"" + logText + "\"");
             for (const auto& segment : standin::decodePosting(raising)) {
                 if (segment.message == nullptr)
                     fault(hex(segment.code) + " is not in the template");
                 for (std::size_t i = 0; segment.message && i < segment.values.size(); ++i) {
                     const std::string value = shown(segment.values[i], segment.message->values[i]);
-                    const std::size_t count = occurrences(rendering.text, value);
+                    std::size_t count = 0;
+                    for (auto at = rendering.text.find(value); at != std::string::npos;
+                         at = rendering.text.find(value, at + 1))
+                        ++count;
                     if (!value.empty() && count != 1)
                         fault(hex(segment.code) + " shows its value " + std::to_string(i + 1) +
                               " \"" + value + "\" " + std::to_string(count) + " times");

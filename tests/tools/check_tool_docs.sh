@@ -12,8 +12,14 @@
 #       subcommands, exactly each subcommand's options with the global ones,
 #       files after --settings, --journal and --debug-log and nothing after
 #       another option that takes a value.
+#   check_tool_docs.sh readme TOOL README
+#       README's table of subcommands has a row for each subcommand and no
+#       other, naming exactly its options besides --job.
+#   check_tool_docs.sh examples TOOL -
+#       The example that ends each help runs (its wait answered at once) with
+#       the built-in settings and exits 0 or 1.
 set -o pipefail
-mode=$1 tool=$(realpath "$2") file=$(realpath "$3")
+mode=$1 tool=$(realpath "$2") file=$(realpath -m "$3")
 failures=0
 fail() {
     echo "FAIL: $*"
@@ -178,11 +184,46 @@ check_completion() {
     cd / && rm -r "$folder"
 }
 
+# The table headed "| Subcommand |", its rows "| `NAME` | what it runs | its options |".
+check_readme() {
+    local table subcommand documented wanted
+    table=$(awk '/^\| Subcommand \|/ { inside = 1; next } inside && !/^\|/ { exit } inside' "$1")
+    documented=$(grep -oE '^\| `[a-z-]+` \|' <<< "$table" | tr -d '|` ' | sort)
+    wanted=$(printf '%s\n' "${subcommands[@]}" | sort)
+    [[ $documented == "$wanted" ]] ||
+        fail "the README's table has the subcommands:"$'\n'"$documented"$'\n'"instead of:"$'\n'"$wanted"
+    for subcommand in "${subcommands[@]}"; do
+        documented=$(grep -E "^\| \`$subcommand\` \|" <<< "$table" | awk -F'|' '{ print $4 }' |
+            grep -oE -- '--[a-z-]+' | sort -u)
+        wanted=$(tr ' ' '\n' <<< "${options[$subcommand]}" | grep -vx -- --job | grep . | sort -u)
+        [[ $documented == "$wanted" ]] ||
+            fail "the README's row of $subcommand names:"$'\n'"$documented"$'\n'"instead of:"$'\n'"$wanted"
+    done
+}
+
+check_examples() {
+    local subcommand example status scratch
+    scratch=$(mktemp -d) || return
+    for subcommand in "" "${subcommands[@]}"; do
+        # shellcheck disable=SC2086 # no subcommand: the tool's own help
+        example=$("$tool" $subcommand --help | sed -n 's/^Example: korrin-alert //p')
+        [[ -n $example ]] || { fail "the help of ${subcommand:-korrin-alert} has no example"; continue; }
+        example=$(sed -E 's/--answer-after [0-9]+/--answer-after 0/' <<< "$example")
+        eval "env -u KORRIN_SETTINGS -u KORRIN_JOURNAL KORRIN_DEBUG_LOG=off TMPDIR=$scratch" \
+            '"$tool"' "$example" > /dev/null 2>&1
+        status=$?
+        ((status <= 1)) || fail "the example \"$example\" exits $status"
+    done
+    rm -r "$scratch"
+}
+
 case $mode in
 manual) check_manual "$file" ;;
+examples) check_examples ;;
 completion) check_completion "$file" ;;
+readme) check_readme "$file" ;;
 *)
-    echo "usage: $0 manual|completion TOOL FILE"
+    echo "usage: $0 manual|completion|readme|examples TOOL FILE"
     exit 2
     ;;
 esac

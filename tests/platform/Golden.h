@@ -1,0 +1,44 @@
+// Expected outputs kept as files beside the tests (golden/), reviewed like
+// code: a test compares what it made with the file, or, with the variable
+// KORRIN_UPDATE_GOLDEN set, rewrites the file for review.
+#ifndef KORRIN_TEST_GOLDEN_H
+#define KORRIN_TEST_GOLDEN_H
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace golden {
+
+inline std::string read(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void expectFile(const std::string& path, const std::string& text) {
+    if (std::getenv("KORRIN_UPDATE_GOLDEN")) {
+        std::ofstream(path) << text;
+        return;
+    }
+    EXPECT_EQ(text, read(path)) << "against " << path << " (KORRIN_UPDATE_GOLDEN=1 rewrites it)";
+}
+
+// text with what changes from run to run replaced: each (pattern, placeholder).
+inline std::string placeholders(std::string text,
+                                const std::vector<std::pair<std::string, std::string>>& changing) {
+    for (const auto& [pattern, placeholder] : changing)
+        text = std::regex_replace(text, std::regex(pattern), placeholder);
+    return text;
+}
+
+}  // namespace golden
+
+#endif  // KORRIN_TEST_GOLDEN_H
