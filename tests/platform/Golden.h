@@ -8,27 +8,22 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace golden {
 
-inline std::string read(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 inline void expectFile(const std::string& path, const std::string& text) {
     if (std::getenv("KORRIN_UPDATE_GOLDEN")) {
         std::ofstream(path) << text;
         return;
     }
-    EXPECT_EQ(text, read(path)) << "against " << path << " (KORRIN_UPDATE_GOLDEN=1 rewrites it)";
+    std::ifstream in(path);
+    const std::string golden{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(text, golden) << "against " << path << " (KORRIN_UPDATE_GOLDEN=1 rewrites it)";
 }
 
 // text with what changes from run to run replaced: each (pattern, placeholder).

@@ -172,7 +172,7 @@ TEST_F(Standin, DebugLogAndJournalLines) {
     golden::expectFile(
         KORRIN_GOLDEN_DIR "/standin.txt",
         golden::placeholders(
-            golden::read(file("debug.log")) + golden::read(file("journal")),
+            read(file("debug.log")) + read(file("journal")),
             {{R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)", "TIME"},
              {" pid=" + std::to_string(getpid()) + " tid=" + std::to_string(syscall(SYS_gettid)),
               " pid=PID tid=TID"},
