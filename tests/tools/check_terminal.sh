@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# korrin-alert in a terminal, as a person meets it: the request and a
+# countdown that never wraps, Enter answering until the input ends, and
+# Ctrl-C or SIGTERM during the wait ending the wait but never the cycle (the
+# pending cause cleared, exit 128+signal, nothing left behind). The tool runs
+# under script(1) in a pseudo-terminal, its keys written to a pipe.
+#   check_terminal.sh TOOL
+set -u
+tool=$(realpath "$1") dir=$(mktemp -d) failures=0
+trap 'rm -rf "$dir"' EXIT
+export TMPDIR=$dir KORRIN_DEBUG_LOG=$dir/debug.log KORRIN_JOURNAL=$dir/journal
+unset KORRIN_SETTINGS KORRIN_FOCUS LANGUAGE LC_ALL LC_MESSAGES LANG
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# start COLUMNS ARGUMENT...: the tool in a terminal COLUMNS wide, its screen
+# in $dir/screen, its process ID in $dir/pid; `keys` types into it.
+start() {
+    local columns=$1
+    shift
+    rm -f "$dir/keys" "$dir/journal" "$dir/pid" && mkfifo "$dir/keys"
+    script -qfec "stty cols $columns; echo \$\$ > $dir/pid; exec $(printf '%q ' "$tool" "$@")" \
+        /dev/null < "$dir/keys" > "$dir/screen" 2>&1 &
+    script_pid=$!
+    exec 3> "$dir/keys"
+}
+keys() { printf '%b' "$1" >&3; }
+# shows TEXT: waits up to 20 s for the screen to show TEXT.
+shows() {
+    local tries
+    for tries in $(seq 200); do
+        grep -qaF -- "$1" "$dir/screen" && return 0
+        sleep 0.1
+    done
+    fail "the screen never showed \"$1\" in $tries tries:"$'\n'"$(cat -v "$dir/screen")"
+    return 1
+}
+# finish STATUS: the tool ends with STATUS.
+finish() {
+    local status
+    wait "$script_pid"
+    status=$?
+    exec 3>&-
+    ((status == $1)) || fail "exit status $status instead of $1:"$'\n'"$(cat -v "$dir/screen")"
+}
+calls() { grep -o '"call":"[a-z]*"' "$dir/journal" | cut -d'"' -f4 | tr '\n' ' '; }
+
+# A signal during the wait ends the wait, the cycle clears the pending cause.
+for signal in INT TERM; do
+    start 40 new-media --job 42 --library L1 --drive D1
+    shows "Please insert a new media" && shows "Waiting for the operator: 180 s" || continue
+    [[ $(calls) == "init raise state " ]] || fail "before SIG$signal: $(calls)"
+    if [[ $signal == INT ]]; then keys '\003'; else kill -TERM "$(cat "$dir/pid")"; fi
+    finish $((128 + $(kill -l $signal)))
+    [[ $(calls) == "init raise state clear state " ]] || fail "after SIG$signal: $(calls)"
+    grep -qaF "interrupted by SIG$signal: the wait was ended, the library finished its cycle and \
+the pending cause was cleared" "$dir/screen" || fail "SIG$signal: no line says what it did"
+    # Every state of the countdown fits the 40 columns.
+    tr '\r' '\n' < "$dir/screen" | grep -a '^Waiting' | sed 's/\x1b\[K.*//' | grep -aE '^.{40}' &&
+        fail "a countdown wider than the terminal"
+    compgen -G "$dir/korrin-alert-*" > /dev/null && fail "SIG$signal left its settings file"
+done
+
+# Enter answers; a value's escape sequence is shown, not obeyed.
+start 80 local-error --job 4 --text $'Tape \e[31mred'
+shows "180 s left; Enter answers OK now" && keys '\r'
+finish 0
+grep -qaF "Wait: answered early with Enter" "$dir/screen" || fail "Enter did not answer"
+grep -qaF 'Tape \e[31mred' "$dir/screen" || fail "the escape sequence is not shown"
+grep -qaF $'\e[31m' "$dir/screen" && fail "the escape sequence reached the terminal"
+
+# Once the input has ended, Enter no longer answers and the countdown says so.
+start 80 local-error --job 4 --text Gone
+shows "Enter answers OK now" && keys '\004'
+shows "input has ended, Enter no longer answers" && keys '\r'
+sleep 1.5 && keys '\003'
+finish 130
+sed 's/.*input has ended//' "$dir/screen" | grep -qaF "Enter answers OK now" &&
+    fail "Enter offered again after the input ended"
+grep -qaF "interrupted by SIGINT: the wait was ended, nothing had been raised" "$dir/screen" ||
+    fail "no line says that Ctrl-C ended the wait"
+
+((failures == 0)) || exit 1
+echo "terminal: signals, keys and widths as they should be"
