@@ -11,19 +11,17 @@
 #include <iterator>
 #include <regex>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace golden {
 
 inline void expectFile(const std::string& path, const std::string& text) {
-    if (std::getenv("KORRIN_UPDATE_GOLDEN")) {
-        std::ofstream(path) << text;
-        return;
-    }
     std::ifstream in(path);
     const std::string golden{std::istreambuf_iterator<char>(in), {}};
-    EXPECT_EQ(text, golden) << "against " << path << " (KORRIN_UPDATE_GOLDEN=1 rewrites it)";
+    if (std::getenv("KORRIN_UPDATE_GOLDEN")) std::ofstream(path) << text;
+    EXPECT_TRUE(std::getenv("KORRIN_UPDATE_GOLDEN") || text == golden)
+        << "against " << path << " (KORRIN_UPDATE_GOLDEN=1 rewrites it):\n"
+        << text;
 }
 
 // text with what changes from run to run replaced: each (pattern, placeholder).

@@ -6,10 +6,9 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <optional>
+#include <sstream>
 #include <thread>
 
 #include "EvDebug.h"
@@ -62,7 +61,6 @@ TEST_F(Standin, EachNewReaderSeesTheSettingsFileAsItIs) {
     QZPlatformInfo after;
     EXPECT_EQ(host(before), "second");
     EXPECT_EQ(host(after), "other");
-    EXPECT_EQ(host(after, 3), "ot");
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     QZPlatformInfo settled, kept;
     EXPECT_EQ(host(kept), "other");
@@ -198,13 +196,13 @@ TEST_F(Standin, DebugLogAndJournalLines) {
 
 TEST_F(Standin, TheDefaultDebugLogIsTheUsersOwn) {
     unsetenv("KORRIN_DEBUG_LOG");
-    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
     setenv("XDG_STATE_HOME", "relative", 1);  // not absolute: ignored
-    setenv("HOME", "/home/op", 1);
-    EXPECT_EQ(standin::DebugLog::path(), "/home/op/.local/state/korrin/korrin-debug.log");
+    if (const char* home = std::getenv("HOME")) {
+        EXPECT_EQ(standin::DebugLog::path(),
+                  home + std::string("/.local/state/korrin/korrin-debug.log"));
+    }
     setenv("XDG_STATE_HOME", file("state").c_str(), 1);
     EXPECT_EQ(standin::DebugLog::open(), "");
-    setenv("HOME", home.c_str(), 1);
     unsetenv("XDG_STATE_HOME");
     namespace fs = std::filesystem;
     EXPECT_EQ(fs::status(file("state/korrin")).permissions(), fs::perms::owner_all);
@@ -213,7 +211,7 @@ TEST_F(Standin, TheDefaultDebugLogIsTheUsersOwn) {
 }
 
 // Four workers, each with its own job, through the one stand-in: every line
-// whole, each worker's calls in its order with its own arguments.
+// whole, each worker's lines in its order, every call in the journal.
 TEST_F(Standin, ConcurrentWorkersKeepTheirOwnLinesAndRecords) {
     setenv("KORRIN_DEBUG_LOG", file("debug.log").c_str(), 1);
     setenv("KORRIN_JOURNAL", file("journal").c_str(), 1);
@@ -232,17 +230,13 @@ TEST_F(Standin, ConcurrentWorkersKeepTheirOwnLinesAndRecords) {
         });
     }
     for (auto& worker : workers) worker.join();
-    std::vector<int> lines(5, 0);
-    for (const auto& line : readLines(file("debug.log"))) {
-        int t = 0, i = -1;
-        char rest[400] = "";
-        const auto at = line.find(" MM 1 2 \"WORKER  \" ");
-        ASSERT_NE(at, std::string::npos) << line;
-        ASSERT_EQ(std::sscanf(line.c_str() + at + 19, "%d 3 %d %399s", &t, &i, rest), 3) << line;
-        EXPECT_EQ(rest, payload);
-        EXPECT_EQ(i, lines.at(static_cast<std::size_t>(t))++);
-    }
-    EXPECT_EQ(lines, (std::vector<int>{0, 200, 200, 200, 200}));
+    // Each line whole: the worker, its count, the payload; nothing else.
+    std::istringstream written(golden::placeholders(
+        read(file("debug.log")), {{R"(.* MM 1 2 "WORKER  " (\d) 3 (\d+) p{300}\n)", "$1 $2 "}}));
+    std::vector<std::size_t> next(5, 0);
+    for (std::size_t t, i; written >> t >> i;) EXPECT_EQ(i, next.at(t)++);
+    EXPECT_TRUE(written.eof());
+    EXPECT_EQ(next, (std::vector<std::size_t>{0, 200, 200, 200, 200}));
     EXPECT_EQ(readLines(file("journal")).size(), 804u);
 }
 
