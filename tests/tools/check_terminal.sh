@@ -50,7 +50,9 @@ calls() { grep -o '"call":"[a-z]*"' "$dir/journal" | cut -d'"' -f4 | tr '\n' ' '
 # A signal during the wait ends the wait, the cycle clears the pending cause.
 for signal in INT TERM; do
     start 40 new-media --job 42 --library L1 --drive D1
-    shows "Please insert a new media" && shows "Waiting for the operator: 180 s" || continue
+    if ! shows "Please insert a new media" || ! shows "Waiting for the operator: 180 s"; then
+        continue
+    fi
     [[ $(calls) == "init raise state " ]] || fail "before SIG$signal: $(calls)"
     if [[ $signal == INT ]]; then keys '\003'; else kill -TERM "$(cat "$dir/pid")"; fi
     finish $((128 + $(kill -l $signal)))

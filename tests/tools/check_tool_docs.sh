@@ -188,6 +188,7 @@ check_completion() {
 check_readme() {
     local table subcommand documented wanted
     table=$(awk '/^\| Subcommand \|/ { inside = 1; next } inside && !/^\|/ { exit } inside' "$1")
+    # shellcheck disable=SC2016 # Markdown's backquotes
     documented=$(grep -oE '^\| `[a-z-]+` \|' <<< "$table" | tr -d '|` ' | sort)
     wanted=$(printf '%s\n' "${subcommands[@]}" | sort)
     [[ $documented == "$wanted" ]] ||
