@@ -197,10 +197,10 @@ TEST_F(Standin, DebugLogAndJournalLines) {
 TEST_F(Standin, TheDefaultDebugLogIsTheUsersOwn) {
     unsetenv("KORRIN_DEBUG_LOG");
     setenv("XDG_STATE_HOME", "relative", 1);  // not absolute: ignored
-    if (const char* home = std::getenv("HOME")) {
-        EXPECT_EQ(standin::DebugLog::path(),
-                  home + std::string("/.local/state/korrin/korrin-debug.log"));
-    }
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", "/home/op", 1);
+    EXPECT_EQ(standin::DebugLog::path(), "/home/op/.local/state/korrin/korrin-debug.log");
+    setenv("HOME", home.c_str(), 1);
     setenv("XDG_STATE_HOME", file("state").c_str(), 1);
     EXPECT_EQ(standin::DebugLog::open(), "");
     unsetenv("XDG_STATE_HOME");
