@@ -4,7 +4,9 @@
 // planted in the process. check_terminal.sh runs it as a person would.
 #include <sys/wait.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <sstream>
 
 #include "Golden.h"
 #include "Operation.h"
