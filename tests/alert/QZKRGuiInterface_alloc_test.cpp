@@ -11,11 +11,16 @@
 // operator delete, so AddressSanitizer is told not to mind the pairing.
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <new>
+#include <string>
+#include <tuple>
+#include <vector>
 
-#include "AlertTestSupport.h"
 #include "QZKRDialogs.h"
 #include "QZKRGuiInterface.h"
+#include "QuietStdout.h"
+#include "Transcript.h"
 
 namespace {
 thread_local bool t_counting = false;
@@ -37,10 +42,6 @@ extern "C" __attribute__((visibility("default"))) const char* __asan_default_opt
 
 namespace {
 
-using Alert = QZKRGuiInterface;
-using standin::Call;
-const char kUnique[] = "5f3c9a2e-77d1-4b8e-9c0a-2d6b1e4f8a90";  // longer than a string keeps inline
-
 // The sizes of what `body` allocates outside the platform, in order.
 template <typename Body>
 std::vector<std::size_t> allocationsOf(Body body) {
@@ -51,78 +52,71 @@ std::vector<std::size_t> allocationsOf(Body body) {
     return {t_sizes, t_sizes + std::min(t_count, std::size(t_sizes))};
 }
 
-// What an operation leaves: for a valid job a raising and its clearing, around
-// the wait or a dialog; texts only; nothing.
-enum Effect { kCycle, kMessageBox, kExportDialog, kTexts, kNothing };
+using standin::Call;
 
-// Runs each operation through check(name, effect, operation).
-template <typename Check>
-void everyOperation(Alert& a, MMDebug& log, long long job, Check check) {
-    check("ImportAllPieces", kCycle, [&] {
-        a.DisplayImportMessage("M", "I", "Loc", "Lib", "D", job, true, true, log);
-        a.popupDialogBox(log, false, true);
-    });
-    check("ImportNoPieces", kCycle, [&] {
-        a.DisplayImportMessage(nullptr, nullptr, nullptr, nullptr, nullptr, job, false, false, log);
-        a.popupDialogBox(log, false, false);
-    });
-    check("WrongMediaAllPieces", kCycle, [&] {
-        a.DisplayWrongMediaInDriveMessage("B", "Loc", 1733480000, "Lib", "D", "M", job, log);
-        a.popupDialogBox(log, false, false);
-    });
-    check("WrongMediaNoPieces", kCycle, [&] {
-        a.DisplayWrongMediaInDriveMessage(nullptr, nullptr, 0, "Lib", nullptr, nullptr, job, log);
-        a.popupDialogBox(log, false, false);
-    });
-    check("NewMedia", kCycle, [&] { a.DisplayImportNewMediaMessage("Lib", "D", job, log, false); });
-    check("WrongNew", kCycle, [&] { a.DisplayWrongNewMediaMessage("L", "D", 2017, job, log, 1); });
-    check("WrongNew0", kCycle, [&] { a.DisplayWrongNewMediaMessage("L", "D", 0, job, log, 0); });
-    check("CrcError", kCycle, [&] { a.DisplayCRCErrorMessage("Lib", "D", job, log, false); });
-    check("BlockSizeError", kMessageBox, [&] {
-        a.DisplayMediaErrorMessage(qzkr::kReadErrorBlockSize, "Lib", "D", job, log, false);
-    });
-    check("UnknownError", kNothing, [&] { a.DisplayMediaErrorMessage(1, "L", "D", job, log, 0); });
-    check("IdentifyWithPreface", kExportDialog, [&] {
-        char preface[] = "Rotation", location[Alert::kExportLocationSize] = "";
-        char barcode[Alert::kBarcodeSize] = "";
-        a.DisplayIdentifyMediaMessage(preface, location, barcode, kUnique, 7, "Lib", "D", job, log,
-                                      false);
-    });
-    check("ErrorShownLocally", kTexts, [&] { a.DisplayErrorMessageLocally("Drive offline", job); });
-}
+// Every operation, each piece present and absent; ten of them post a raising
+// and its clearing for a valid job.
+const char* const kOperations[] = {
+    "import media=M identifier=I location=Loc library=Lib drive=D job=J new-media in-use",
+    "popup pending",
+    "import job=J",
+    "popup",
+    "wrong-media barcode=B location=Loc time=1733480000 library=Lib drive=D media=M job=J",
+    "popup",
+    "wrong-media library=Lib job=J",
+    "popup",
+    "new-media library=Lib drive=D job=J",
+    "wrong-new-media library=L drive=D error=2017 job=J pending",
+    "wrong-new-media library=L drive=D job=J",
+    "crc-error library=Lib drive=D job=J",
+    "media-error error=763 library=Lib drive=D job=J",
+    "media-error error=1 library=L drive=D job=J",
+    // A unique ID longer than a string keeps inline.
+    "identify preface=Rotation location-buffer= barcode-buffer= volume=7 library=Lib drive=D "
+    "unique=5f3c9a2e-77d1-4b8e-9c0a-2d6b1e4f8a90 job=J",
+    "local text=Offline job=J",
+};
 
-class AllocationTest : public testkit::AlertTest {};
+class AllocationTest : public golden::AlertTest {};
 
 TEST_F(AllocationTest, NoOperationAllocatesButTheDialogsCopyingTheirTexts) {
     // Name, job, message-box option, postings refused.
-    const std::tuple<const char*, long long, const char*, bool> conditions[] = {
-        {"answered", 42, "2", false},
-        {"cancelled", 42, "1", false},
-        {"silent cancel", 42, "7", false},
-        {"postings refused", 42, "2", true},
-        {"no valid job", 0, "2", false}};
+    const std::tuple<const char*, const char*, const char*, bool> conditions[] = {
+        {"answered", "42", "2", false},
+        {"cancelled", "42", "1", false},
+        {"silent cancel", "42", "7", false},
+        {"postings refused", "42", "2", true},
+        {"no valid job", "0", "2", false}};
+    const testkit::QuietStdout quiet;
     for (const auto& [condition, job, boxOption, refused] : conditions) {
-        writeSettings(std::string("[Korrin]\nsQNHOSTNAME = q\nnKRMSGBOXOPTION = ") + boxOption);
-        Alert alert(log, job);
-        everyOperation(alert, log, job, [&](auto name, Effect effect, auto run) {
-            SCOPED_TRACE(std::string(name) + ", " + condition);
+        run(std::string("settings box=") + boxOption);
+        run(std::string("new job=") + job);
+        std::size_t postings = 0;
+        for (std::string line : kOperations) {
+            if (line.find('J') != std::string::npos) line.replace(line.find('J'), 1, job);
+            const golden::Step step = golden::parse(line);
+            SCOPED_TRACE(line + ", " + condition);
             // Twice: what a first call sets up for later ones shows only in the first count.
             for (int round = 0; round < 2; ++round) {
-                standin::Journal::clear();
                 for (const Call call : {Call::Raise, Call::Clear})
                     if (refused) standin::Calls::faultNext(call, standin::Fault::Fail);
-                const auto sizes = allocationsOf(run);
-                const char* text = alert.getMessageText();
+                golden::Buffers buffers(step);
+                const auto sizes =
+                    allocationsOf([&] { golden::invoke(*alert, log, step, buffers); });
+                const char* text = alert->getMessageText();
                 const auto dialogs = allocationsOf([&] {
-                    if (effect == kMessageBox) QZKRMessageBox(text, 1, 0, 0).DoModal();
-                    if (effect == kExportDialog) MediaExportDlg(kUnique, "7", text, 1, 0).DoModal();
+                    if (step.op == "media-error" && step.number("error") == 763)
+                        QZKRMessageBox(text, 1, 0, 0).DoModal();
+                    if (step.op == "identify")
+                        MediaExportDlg(step.text("unique"), "7", text, 1, 0).DoModal();
                 });
                 EXPECT_EQ(sizes, dialogs);
-                // The operation did its work: a count of nothing is no pass.
-                EXPECT_EQ(text[0] != '\0', effect != kNothing);
-                EXPECT_EQ(postings().size(), effect < kTexts && job > 0 ? 2u : 0u);
             }
-        });
+        }
+        // The operations did their work: a count of nothing is no pass.
+        for (const auto& record : standin::Journal::take())
+            postings += record.kind == standin::Record::Kind::Raise;
+        EXPECT_EQ(postings, std::string(job) == "0" ? 0u : 20u) << condition;
     }
 }
 
@@ -131,7 +125,7 @@ TEST_F(AllocationTest, CountsWhatTheCallerAllocatesAndNotWhatThePlatformDoes) {
     std::string text;
     EXPECT_EQ(allocationsOf([&] { text.assign(100, 'x'); }).size(), 1u);
     EXPECT_TRUE(allocationsOf([&] { log.DebugMM(1, 2, "W", -1, -1, "%s", text.c_str()); }).empty());
-    EXPECT_FALSE(debugLines().empty());
+    EXPECT_FALSE(standin::DebugLog::lines().empty());
 }
 
 }  // namespace

@@ -16,9 +16,9 @@ struct FakeSleep {
     static unsigned int lastSeconds();
     // The next call throws std::runtime_error("sleep interrupted by test").
     static void throwNext();
-    // Sleep for real (a signal then ends the sleep early, as with the C
-    // library's); the calls are still counted.
-    static void useRealSleep(bool real);
+    // The next call returns `left` at once, as a sleep that a signal ended
+    // early with that many seconds left does.
+    static void interruptNext(unsigned int left);
     // From now on only the calling thread's calls are faked and counted;
     // other threads (a fuzzer's own, say) sleep for real. For the process.
     static void fakeOnlyThisThread();

@@ -1,29 +1,26 @@
-// Test double of the dialogs' header: dialogs whose answers a test scripts.
-// The alert sources are built against it, in place of the console dialogs,
-// for the tests of what a confirming or failing dialog leads to.
-#ifndef QZKR_DIALOGS_H
-#define QZKR_DIALOGS_H
+// Dialogs whose answers a test scripts, in place of the console dialogs: the
+// alert sources are built against this header for the tests of what a
+// confirming or failing dialog leads to. The console dialogs' own header is
+// included, its classes renamed, so that the alert sources meet its
+// constants (kDialogConfirmed) and not copies of them.
+#ifndef KORRIN_SCRIPTED_DIALOGS_H
+#define KORRIN_SCRIPTED_DIALOGS_H
 
 #include <string>
 
-#include "QZKRCast.h"
-#include "QZKREventStream.h"
+#define QZKRMessageBox ConsoleMessageBox
+#define MediaExportDlg ConsoleMediaExportDlg
+#include "../../../include/QZKRDialogs.h"
+#undef QZKRMessageBox
+#undef MediaExportDlg
 
-constexpr long long kDialogConfirmed = 1;
-
+// What the next dialogs answer. DoModal prints what the dialog was given on
+// standard output, then throws std::runtime_error when told to fail.
 struct DialogScript {
     long long result = 0;
-    bool throwFromModal = false;
-    bool nullExportLocation = false;
-    std::string exportLocation;
-    std::string barcode;
-
-    // What the last dialog was given.
-    int constructed = 0;
-    int modalCalls = 0;
-    std::string media, volume, text;
-    unsigned long jobId = 0;
-    bool option = false;
+    bool fail = false;
+    bool nullLocation = false;  // getExportLocation() gives null
+    std::string location, barcode;
 
     static DialogScript& current();
 };
@@ -32,6 +29,9 @@ class QZKRMessageBox {
 public:
     QZKRMessageBox(const char* text, unsigned long jobId, bool, bool option);
     long long DoModal();
+
+private:
+    std::string m_given;
 };
 
 class MediaExportDlg {
@@ -41,6 +41,9 @@ public:
     long long DoModal();
     const char* getExportLocation() const;
     const char* getBarcode() const;
+
+private:
+    std::string m_given;
 };
 
-#endif  // QZKR_DIALOGS_H
+#endif  // KORRIN_SCRIPTED_DIALOGS_H
