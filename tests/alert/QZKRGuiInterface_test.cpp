@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "QuietStdout.h"
@@ -14,14 +15,11 @@ namespace {
 
 using golden::AlertTest;
 using golden::Step;
-using standin::Call;
 using standin::Calls;
 using standin::Fault;
 using Kind = standin::Record::Kind;
 
-// ---------------------------------------------------------------- golden transcripts
-
-// Each file of tests/alert/golden (but those of the scripted dialogs) is one test.
+// Each file of tests/alert/golden but the scripted dialogs' is one test.
 std::vector<std::string> goldenFiles() {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(KORRIN_GOLDEN_DIR)) {
@@ -38,102 +36,77 @@ class Golden : public AlertTest, public testing::WithParamInterface<std::string>
 
 TEST_P(Golden, TranscriptsMatch) { checkGoldenFile(GetParam()); }
 
-INSTANTIATE_TEST_SUITE_P(Alert, Golden, testing::ValuesIn(goldenFiles()),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param.substr(0, info.param.find('.'));
-                             std::replace(name.begin(), name.end(), '-', '_');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Alert, Golden, testing::ValuesIn(goldenFiles()), [](const auto& info) {
+    std::string name = info.param.substr(0, info.param.find('.'));
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
+});
 
-// ---------------------------------------------------------------- the fault sweep
+// Every platform call of every operation (tests/alert/fault-sweep.txt), made
+// to fail and then to throw, one call at a time: k = 1, 2, ... until the
+// operation no longer reaches call k. A thrown fault reaches the caller,
+// every raising is cleared, and the object still works.
+std::vector<std::vector<std::string>> sweptOperations() {
+    std::vector<std::vector<std::string>> operations;
+    std::ifstream in(KORRIN_FAULT_SWEEP);
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        const std::size_t name = line.find(' '), prepare = line.find(" | ");
+        operations.push_back({line.substr(0, name), line.substr(name + 1, prepare - name - 1),
+                              prepare == std::string::npos ? "" : line.substr(prepare + 3)});
+    }
+    return operations;
+}
 
-// Every platform call of every operation, made to fail and then to throw, one
-// call at a time: k = 1, 2, ... until the operation no longer reaches call k.
-// Each run must end without a crash or leak, hand a thrown fault to the
-// caller, clear every raising it made, and leave an object that still works.
-struct Swept {
-    const char* name;
-    const char* prepare;  // never faulted
-    const char* run;
-};
-
-const Swept kSwept[] = {
-    {"Constructor", "", "new job=42"},
-    {"Import", "", "import media=M1 identifier=I1 location=L1 library=Lib1 drive=D1 job=42 new-media"},
-    {"PopupAfterImport", "import media=M1 identifier=I1 job=42", "popup pending"},
-    {"WrongMedia", "",
-     "wrong-media barcode=B1 location=L1 time=1700000000 library=Lib1 drive=D1 media=M1 job=42"},
-    {"PopupAfterWrongMedia", "wrong-media barcode=B1 time=1700000000 library=Lib1 job=42", "popup"},
-    {"NewMedia", "", "new-media library=Lib1 drive=D1 job=42 pending"},
-    {"WrongNewMedia", "", "wrong-new-media library=Lib1 drive=D1 error=2017 job=42"},
-    {"CrcError", "", "crc-error library=Lib1 drive=D1 job=42 pending"},
-    {"CrcErrorStamping", "", "crc-error library=Lib1 drive=D1 job=0"},
-    {"MediaError", "", "media-error error=763 library=Lib1 drive=D1 job=42 pending"},
-    {"Identify", "",
-     "identify preface=Export location-buffer= barcode-buffer= unique=U1 volume=3 library=Lib1 "
-     "drive=D1 job=42"},
-    {"MessageBox", "", "box job=42"},
-    {"LocalError", "", "local text=Offline job=42"},
-};
-
-class FaultSweep : public AlertTest, public testing::WithParamInterface<Swept> {
+class FaultSweep : public AlertTest, public testing::WithParamInterface<std::vector<std::string>> {
 protected:
     // Runs the operation with call k faulted; returns what was thrown ("" for nothing).
     std::string runWithFault(std::uint64_t k, Fault fault) {
         restart();
-        const Step step = golden::parse(GetParam().run);
+        const Step step = golden::parse(GetParam()[1]);
         if (step.op != "new") run("new job=42");
-        if (*GetParam().prepare != '\0') run(GetParam().prepare);
+        if (!GetParam()[2].empty()) run(GetParam()[2]);
         standin::Journal::clear();
-        standin::DebugLog::clear();
         Calls::reset();
         Calls::faultAt(k, fault);
         golden::Buffers buffers(step);
         try {
             const testkit::QuietStdout quiet;
             if (step.op == "new") alert = std::make_unique<QZKRGuiInterface>(log, 42);
-            else golden::invoke(*alert, log, step, buffers);
+            if (step.op != "new") golden::invoke(*alert, log, step, buffers);
         } catch (const standin::InjectedFault& error) {
             return error.what();
         }
         return "";
     }
 
-    // Once a raising is in the journal, its clearing follows, carrying only
-    // its own empty text, unless the fault hit the clearing itself.
-    void expectEveryRaisingCleared(const std::string& thrown, std::uint64_t k, Fault fault) {
+    // The raising is followed by its clearing, which names the raised code
+    // and carries only its own empty text; unless the clearing itself threw.
+    void expectTheRaisingCleared(const std::string& thrown, std::uint64_t k, Fault fault) {
         const auto records = standin::Journal::records();
-        for (const auto& record : records) {
-            if (record.kind == Kind::Clear && !(fault == Fault::Fail && record.arguments.empty())) {
-                ASSERT_EQ(record.arguments.size(), 1u);
-                EXPECT_EQ(record.arguments[0], standin::Argument::Text(""));
-            }
-        }
-        auto raise = std::find_if(records.begin(), records.end(),
-                                  [](const auto& record) { return record.kind == Kind::Raise; });
+        const auto raise = std::find_if(records.begin(), records.end(), [](const auto& record) {
+            return record.kind == Kind::Raise;
+        });
+        const auto clear = std::find_if(
+            raise, records.end(), [](const auto& record) { return record.kind == Kind::Clear; });
         if (raise == records.end()) return;
-        auto clear = std::find_if(raise, records.end(),
-                                  [](const auto& record) { return record.kind == Kind::Clear; });
         if (clear == records.end()) {
-            // The clearing threw: setPendingCause itself or the streaming of its text.
             ASSERT_EQ(fault, Fault::Throw) << "a raising was left without a clearing";
             EXPECT_TRUE(thrown == "injected fault in QZJobClient::setPendingCause" ||
                         thrown == "injected fault in EvEvent::addArgument")
                 << thrown;
             EXPECT_EQ(Calls::total(), k) << "nothing may run after the clearing threw";
-            EXPECT_EQ(standin::Journal::isPending(42), raise->accepted);
             return;
         }
         EXPECT_EQ(clear->clearedCode(), static_cast<unsigned int>(raise->code()));
-        // Only a failed clearing of an accepted raising leaves the job pending.
-        const bool refusedClearing = raise->accepted && !clear->accepted;
-        EXPECT_EQ(standin::Journal::isPending(42), refusedClearing);
+        if (!(fault == Fault::Fail && clear->arguments.empty())) {  // an unbound client takes none
+            EXPECT_EQ(clear->arguments, std::vector{standin::Argument::Text("")});
+        }
+        EXPECT_EQ(standin::Journal::isPending(42), raise->accepted && !clear->accepted);
     }
 
-    // After any fault the object takes the next prompt as if nothing had
-    // happened: it posts that prompt's own arguments and clears it.
+    // After any fault the object takes the next prompt as if nothing had happened.
     void expectStillWorks() {
-        Calls::reset();
         if (!alert) run("new job=42");
         standin::Journal::clear();
         const Step next = golden::parse("new-media library=LibR drive=DR job=42");
@@ -141,12 +114,8 @@ protected:
         golden::invoke(*alert, log, next, buffers);
         const auto records = standin::Journal::records();
         ASSERT_EQ(records.size(), 4u);
-        EXPECT_EQ(records[0].kind, Kind::Raise);
+        EXPECT_EQ(records[0].arguments.size(), records[0].accepted ? 3u : 0u);
         EXPECT_EQ(records[2].kind, Kind::Clear);
-        if (records[0].accepted) {  // a faulted binding leaves the client unbound
-            EXPECT_EQ(records[0].arguments.size(), 3u);
-            EXPECT_EQ(records[2].arguments.size(), 1u);
-        }
         EXPECT_FALSE(standin::Journal::isPending(42));
     }
 };
@@ -154,16 +123,12 @@ protected:
 TEST_P(FaultSweep, EveryPlatformCallFailsThenThrows) {
     for (const Fault fault : {Fault::Fail, Fault::Throw}) {
         std::uint64_t k = 1;
-        for (;; ++k) {
-            SCOPED_TRACE((fault == Fault::Fail ? "fail at call " : "throw at call ") +
-                         std::to_string(k));
+        for (; !HasFailure(); ++k) {
+            SCOPED_TRACE((fault == Fault::Fail ? "fail " : "throw ") + std::to_string(k));
             const std::string thrown = runWithFault(k, fault);
-            if (Calls::total() < k) {
-                EXPECT_EQ(thrown, "");
-                break;
-            }
+            if (Calls::total() < k) break;
             EXPECT_EQ(thrown.empty(), fault == Fault::Fail) << thrown;
-            expectEveryRaisingCleared(thrown, k, fault);
+            expectTheRaisingCleared(thrown, k, fault);
             if (const QZKRGuiInterface* after = alert.get()) {
                 for (const char* text :
                      {after->getMessageText(), after->getGumMessage(), after->getLogText()}) {
@@ -171,48 +136,39 @@ TEST_P(FaultSweep, EveryPlatformCallFailsThenThrows) {
                               QZKRGuiInterface::kTextSize);
                 }
             }
+            Calls::reset();
             expectStillWorks();
-            if (HasFailure()) return;
         }
         EXPECT_GT(k, 1u);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryOperation, FaultSweep, testing::ValuesIn(kSwept),
-                         [](const testing::TestParamInfo<Swept>& info) {
-                             return std::string(info.param.name);
-                         });
-
-// ---------------------------------------------------------------- threads
+INSTANTIATE_TEST_SUITE_P(EveryOperation, FaultSweep, testing::ValuesIn(sweptOperations()),
+                         [](const auto& info) { return info.param[0]; });
 
 // Several job workers at once, each with its own object and job, all posting
 // through the one stand-in: each job's journal reads as it does when the
 // workers run one after another, and no debug line is lost. Run under
 // ThreadSanitizer by the tsan preset.
-TEST_F(AlertTest, WorkersOnSeparateObjectsKeepToTheirOwnJobs) {
+class ThreadsTest : public AlertTest {};
+
+TEST_F(ThreadsTest, WorkersOnSeparateObjectsKeepToTheirOwnJobs) {
     constexpr int kWorkers = 4;
-    const char* const kRound[] = {
-        "import media=M-T identifier=T library=Lib-T drive=D-T job=J",
-        "popup pending",
-        "wrong-media barcode=T library=Lib-T drive=D-T media=M-T job=J",
-        "popup",
-        "new-media library=Lib-T drive=D-T job=J pending",
-        "wrong-new-media library=Lib-T drive=D-T error=2021 job=J",
-        "crc-error library=Lib-T drive=D-T job=J",
-        "media-error error=763 library=Lib-T drive=D-T job=J pending",
-        "identify preface=T unique=M-T volume=7 library=Lib-T drive=D-T job=J",
-    };
     std::vector<std::vector<Step>> steps(kWorkers);
     for (int w = 0; w < kWorkers; ++w) {
         for (int round = 0; round < 30; ++round) {
-            for (std::string line : kRound) {
-                const std::string tag = "w" + std::to_string(w) + "-" + std::to_string(round);
-                for (std::size_t at; (at = line.find('T')) != std::string::npos;) {
-                    line.replace(at, 1, tag);
+            // The sweep's operations, each of this worker's round tagged.
+            for (const auto& operation : sweptOperations()) {
+                for (std::string line : {operation[2], operation[1]}) {
+                    const std::string tag = "w" + std::to_string(w) + "-" + std::to_string(round);
+                    for (std::size_t at = 0; (at = line.find("1 ", at)) != std::string::npos;)
+                        at = line.replace(at, 1, tag).find(' ', at);
+                    const std::size_t job = line.find("=42");
+                    if (job != std::string::npos)
+                        line.replace(job + 1, 2, std::to_string(1001 + w));
+                    if (!line.empty() && line.rfind("new ", 0) != 0)
+                        steps[w].push_back(golden::parse(line));
                 }
-                const std::size_t job = line.find('J');
-                if (job != std::string::npos) line.replace(job, 1, std::to_string(1001 + w));
-                steps[w].push_back(golden::parse(line));
             }
         }
     }

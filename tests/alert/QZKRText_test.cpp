@@ -18,12 +18,16 @@ using qzkr::TextBuffer;
 // the write says whether all of it fitted (a write that fits exactly does);
 // no byte past the buffer is touched.
 TEST(TextBufferTest, EveryCutOfEveryWrite) {
-    const std::string source = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z%s\xC3\xA9";
+    // Characters of 2, 3 and 4 bytes, each with an even and an odd lead byte.
+    const std::string source =
+        "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z%s\xC4\x80\xE3\x81\x82\xF3\xA0\x80\x81";
     using Write = bool (*)(TextBuffer&, const std::string&);
-    const std::pair<bool, Write> writes[] = {  // replaces the content?, the write
+    const std::pair<bool, Write> writes[] = {
+        // replaces the content?, the write
         {false, [](TextBuffer& t, const std::string& s) { return t.append("%s", s.c_str()); }},
         {false, [](TextBuffer& t, const std::string& s) { return t.appendText(s.c_str()); }},
-        {false, [](TextBuffer& t, const std::string& s) { return t.appendBytes(s.data(), s.size()); }},
+        {false,
+         [](TextBuffer& t, const std::string& s) { return t.appendBytes(s.data(), s.size()); }},
         {true, [](TextBuffer& t, const std::string& s) { return t.format("%s", s.c_str()); }},
         {true, [](TextBuffer& t, const std::string& s) { return t.copy(s.c_str()); }},
     };

@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <stdexcept>
 
 namespace {
 std::atomic<int> g_calls{0};
@@ -27,7 +26,7 @@ extern "C" __attribute__((visibility("default"))) unsigned int sleep(unsigned in
     if (g_onlyMarkedThread && !t_marked) return realSleep(seconds);
     ++g_calls;
     g_lastSeconds = seconds;
-    if (g_throwNext.exchange(false)) throw std::runtime_error("sleep interrupted by test");
+    if (g_throwNext.exchange(false)) throw testkit::SleepInterrupted();
     return g_interruptLeft.exchange(0);
 }
 

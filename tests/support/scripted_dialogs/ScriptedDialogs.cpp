@@ -23,11 +23,11 @@ long long QZKRMessageBox::DoModal() { return answer(m_given); }
 
 MediaExportDlg::MediaExportDlg(const char* media, const char* volume, const char* text,
                                unsigned long jobId, bool option)
-    : m_given("export dialog: job " + std::to_string(jobId) + " option " +
-              std::to_string(option) + " media [" + media + "] volume [" + volume + "] [" +
-              text + "]") {}
+    : m_given("export dialog: job " + std::to_string(jobId) + " option " + std::to_string(option) +
+              " media [" + media + "] volume [" + volume + "] [" + text + "]") {}
 long long MediaExportDlg::DoModal() { return answer(m_given); }
 const char* MediaExportDlg::getExportLocation() const {
-    return DialogScript::current().nullLocation ? nullptr : DialogScript::current().location.c_str();
+    return DialogScript::current().nullLocation ? nullptr
+                                                : DialogScript::current().location.c_str();
 }
 const char* MediaExportDlg::getBarcode() const { return DialogScript::current().barcode.c_str(); }
