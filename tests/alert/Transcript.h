@@ -15,6 +15,7 @@
 #include <stdlib.h>
 #include <time.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -31,6 +32,7 @@
 #include "QZKRGuiInterface.h"
 #include "StandinConsole.h"
 #include "StandinTest.h"
+#include "TestKit.h"
 
 // Heap blocks that the alert code takes outside the stand-in's calls (whose
 // journal and debug lines allocate): a step's transcript says how many. Only
@@ -45,12 +47,18 @@ struct AllocationCount {
 };
 }  // namespace
 
-void* operator new(std::size_t size) {
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     if (t_counting && !standin::Calls::inside()) ++t_allocations;
-    if (void* block = std::malloc(size > 0 ? size : 1)) return block;
+    return std::malloc(size > 0 ? size : 1);
+}
+void* operator new(std::size_t size) {
+    if (void* block = operator new(size, std::nothrow)) return block;
     throw std::bad_alloc();
 }
 void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return operator new(size, std::nothrow);
+}
 void operator delete(void* block) noexcept { std::free(block); }
 void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
@@ -112,7 +120,8 @@ inline std::string escape(std::string_view bytes) {
     for (std::size_t at = 0, length = 1; at < bytes.size(); at += length) {
         const auto lead = static_cast<unsigned char>(bytes[at]);
         length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-        if (!testkit::isValidUtf8(bytes.substr(at, length))) length = 1;
+        for (std::size_t k = 1; k < length; ++k)
+            if (at + k >= bytes.size() || (bytes[at + k] & 0xC0) != 0x80) length = 1;
         std::string shown(bytes.substr(at, length));
         if (lead < 0x20 || lead == 0x7F || (length == 1 && lead > 0x7F)) {
             char hex[8];
@@ -138,18 +147,17 @@ inline std::string number(long long value) {
 
 // A job-client call: kind, result, job, parameters (codes in hex) and arguments.
 inline std::string describe(const standin::Record& record) {
-    std::string line = std::string(standin::kindName(record.kind)) +
-                       (record.accepted ? " accepted job " : " refused job ") +
+    std::string line = standin::kindName(record.kind) +
+                       std::string(record.accepted ? " accepted" : " refused") + " job " +
                        std::to_string(record.jobId);
     if (record.kind == Kind::Init) line += " host " + escape(record.host);
     const char* separator = " [";
     for (const long long value : record.params) line += separator + number(value), separator = " ";
     line += "]";
-    separator = ": ";
     for (const auto& argument : record.arguments) {
-        line += separator + (argument.tag == standin::kTagText ? "text " + escape(argument.text)
-                                                               : standin::describe(argument));
-        separator = ", ";
+        line += (&argument == &record.arguments[0] ? ": " : ", ") +
+                (argument.tag == standin::kTagText ? "text " + escape(argument.text)
+                                                   : standin::describe(argument));
     }
     return line;
 }
@@ -183,15 +191,12 @@ inline standin::Call callNamed(const std::string& name) {
 // that a write past the library's 256 bytes shows.
 struct Buffers {
     explicit Buffers(const Step& step) {
-        const std::pair<std::vector<char>*, const char*> named[] = {
-            {&preface, "preface"}, {&location, "location-buffer"}, {&barcode, "barcode-buffer"}};
-        for (const auto& [buffer, key] : named) {
-            if (step.text(key))
-                buffer->assign(
-                    std::max<std::size_t>(strlen(step.text(key)) + 1, buffer == &preface ? 0 : 300),
-                    '#');
-            if (step.text(key))
-                std::memcpy(buffer->data(), step.text(key), strlen(step.text(key)) + 1);
+        for (auto [buffer, key] : {std::pair{&preface, "preface"},
+                                   {&location, "location-buffer"},
+                                   {&barcode, "barcode-buffer"}}) {
+            if (const char* text = step.text(key)) buffer->assign(text, text + strlen(text) + 1);
+            if (buffer != &preface && !buffer->empty())
+                buffer->resize(std::max<std::size_t>(buffer->size(), 300), '#');
         }
     }
     static char* get(std::vector<char>& buffer) { return buffer.empty() ? nullptr : buffer.data(); }
@@ -265,22 +270,14 @@ protected:
     // step that is not a condition.
     bool setCondition(const Step& step) {
         const std::string& op = step.op;
-        const std::string box = step.text("box") ? step.text("box") : "";
-        if (op == "settings") {
-            write(settingsPath,
-                  step.text("ini")
-                      ? step.text("ini")
-                      : "[Korrin]\nsQNHOSTNAME = quorvane.test\nnKRMSGBOXOPTION = " + box);
-        }
+        const std::string box = "[Korrin]\nsQNHOSTNAME = quorvane.test\nnKRMSGBOXOPTION = ";
+        if (op == "settings")
+            write(settingsPath, step.text("ini") ? step.text("ini") : box + step.text("box"));
         for (const auto& [key, value] : step.args) {
+            const auto fault = value == "throw" ? standin::Fault::Throw : standin::Fault::Fail;
             if (op == "env") setenv(key.c_str(), value.c_str(), 1);
-            if (op == "fault" && key == "sleep") {
-                value == "throw" ? testkit::FakeSleep::throwNext()
-                                 : testkit::FakeSleep::interruptNext(60);
-            } else if (op == "fault") {
-                standin::Calls::faultNext(callNamed(key), value == "throw" ? standin::Fault::Throw
-                                                                           : standin::Fault::Fail);
-            }
+            if (op == "fault" && key == "sleep") testkit::FakeSleep::throwNext();
+            if (op == "fault" && key != "sleep") standin::Calls::faultNext(callNamed(key), fault);
             if (op == "text" && key != "unterminated") {
                 (step.flag("unterminated") ? standin::Calls::unterminatedTextNext
                                            : standin::Calls::textNext)(callNamed(key), value);
@@ -300,63 +297,62 @@ protected:
     std::vector<std::string> run(const std::string& line) {
         const Step step = parse(line);
         if (setCondition(step)) return {};
-        const std::vector<std::string> fieldsBefore = fields();
+        const std::vector<std::string> before = fields();
         Buffers buffers(step);
         const int sleeps = testkit::FakeSleep::calls();
         const auto converted = conversions();
-        t_allocations = 0;
         std::vector<std::string> out;
+        const auto say = [&out](bool when, const std::string& what) {
+            if (when) out.push_back(what);
+        };
         testing::internal::CaptureStdout();
         try {
-            const auto jobId = static_cast<unsigned long>(step.number("job"));
+            const auto job = static_cast<unsigned long>(step.number("job"));
+            const char* text = step.text("text");
             long long result = 0;
-            if (step.op == "new") {
+            t_allocations = 0;
+            if (step.op == "new")
                 alert = std::make_unique<QZKRGuiInterface>(log, step.number("job"));
-            } else if (step.op == "message-box") {
-                result = QZKRMessageBox(step.text("text"), jobId, false, false).DoModal();
-            } else if (step.op == "export-dialog") {
-                MediaExportDlg dialog(step.text("media"), step.text("volume"), step.text("text"),
-                                      jobId, false);
+            if (step.op == "message-box")
+                result = QZKRMessageBox(text, job, false, false).DoModal();
+            if (step.op == "export-dialog") {
+                MediaExportDlg dialog(step.text("media"), step.text("volume"), text, job, false);
                 result = dialog.DoModal();
-                out.push_back("answers " + escape(dialog.getExportLocation()) + " " +
+                say(true, "answers " + escape(dialog.getExportLocation()) + " " +
                               escape(dialog.getBarcode()));
-            } else if (alert) {
+            } else if (alert && step.op != "new" && step.op != "message-box") {
                 const AllocationCount counting;
                 result = invoke(*alert, log, step, buffers);
             }
             if (step.op != "new") out.insert(out.begin(), "returned " + std::to_string(result));
         } catch (const std::exception& error) {
-            out.push_back("threw " + escape(error.what()));
+            say(true, "threw " + escape(error.what()));
         }
         const std::string printed = testing::internal::GetCapturedStdout();
-        if (!printed.empty()) out.push_back("stdout " + escape(printed));
+        say(!printed.empty(), "stdout " + escape(printed));
         for (const auto& record : standin::Journal::take()) {
-            out.push_back(describe(record));
+            say(true, describe(record));
             // The console renders a raising from its code and arguments alone.
             const std::string rendering = testkit::oneLine(standin::renderPosting(record));
-            if (record.kind == Kind::Raise && alert)
-                out.push_back(rendering == alert->getLogText() ? "console as the log text"
-                                                               : "console " + escape(rendering));
+            const bool same = alert && rendering == alert->getLogText();
+            say(record.kind == Kind::Raise,
+                same ? "console as the log text" : "console " + escape(rendering));
         }
-        for (const auto& line : standin::DebugLog::lines()) out.push_back(describe(line));
+        for (const auto& debugLine : standin::DebugLog::lines()) say(true, describe(debugLine));
         standin::DebugLog::clear();
-        if (t_allocations > 0) out.push_back("allocated " + std::to_string(t_allocations));
+        say(t_allocations > 0, "allocated " + std::to_string(t_allocations));
         // Every number streamed goes through the platform's little-endian conversion.
-        if (conversions() > converted)
-            out.push_back("converted " + std::to_string(conversions() - converted));
+        say(conversions() > converted, "converted " + std::to_string(conversions() - converted));
         const int slept = testkit::FakeSleep::calls() - sleeps;
-        if (slept > 0)
-            out.push_back("slept " + std::to_string(testkit::FakeSleep::lastSeconds()) + " x" +
-                          std::to_string(slept));
-        const std::vector<std::string> fieldsAfter = fields();
-        for (std::size_t i = 0; i < fieldsAfter.size(); ++i) {
-            if (i >= fieldsBefore.size() || fieldsBefore[i] != fieldsAfter[i])
-                out.push_back(fieldsAfter[i]);
-        }
-        if (!buffers.location.empty())
-            out.push_back("location-buffer " + escape({buffers.location.data(), 300}));
-        if (!buffers.barcode.empty())
-            out.push_back("barcode-buffer " + escape({buffers.barcode.data(), 300}));
+        say(slept > 0, "slept " + std::to_string(testkit::FakeSleep::lastSeconds()) + " x" +
+                           std::to_string(slept));
+        const std::vector<std::string> after = fields();
+        for (std::size_t i = 0; i < after.size(); ++i)
+            say(i >= before.size() || before[i] != after[i], after[i]);
+        say(!buffers.location.empty(),
+            "location-buffer " + escape({buffers.location.data(), buffers.location.size()}));
+        say(!buffers.barcode.empty(),
+            "barcode-buffer " + escape({buffers.barcode.data(), buffers.barcode.size()}));
         return out;
     }
 

@@ -9,7 +9,6 @@ namespace {
 std::atomic<int> g_calls{0};
 std::atomic<unsigned int> g_lastSeconds{0};
 std::atomic<bool> g_throwNext{false};
-std::atomic<unsigned int> g_interruptLeft{0};
 std::atomic<bool> g_onlyMarkedThread{false};
 thread_local bool t_marked = false;
 
@@ -27,14 +26,13 @@ extern "C" __attribute__((visibility("default"))) unsigned int sleep(unsigned in
     ++g_calls;
     g_lastSeconds = seconds;
     if (g_throwNext.exchange(false)) throw testkit::SleepInterrupted();
-    return g_interruptLeft.exchange(0);
+    return 0;
 }
 
 namespace testkit {
 int FakeSleep::calls() { return g_calls; }
 unsigned int FakeSleep::lastSeconds() { return g_lastSeconds; }
 void FakeSleep::throwNext() { g_throwNext = true; }
-void FakeSleep::interruptNext(unsigned int left) { g_interruptLeft = left; }
 void FakeSleep::fakeOnlyThisThread() {
     t_marked = true;
     g_onlyMarkedThread = true;
@@ -43,6 +41,5 @@ void FakeSleep::reset() {
     g_calls = 0;
     g_lastSeconds = 0;
     g_throwNext = false;
-    g_interruptLeft = 0;
 }
 }  // namespace testkit

@@ -24,9 +24,6 @@ struct FakeSleep {
     static unsigned int lastSeconds();
     // The next call throws SleepInterrupted.
     static void throwNext();
-    // The next call returns `left` at once, as a sleep that a signal ended
-    // early with that many seconds left does.
-    static void interruptNext(unsigned int left);
     // From now on only the calling thread's calls are faked and counted;
     // other threads (a fuzzer's own, say) sleep for real. For the process.
     static void fakeOnlyThisThread();

@@ -6,6 +6,8 @@
 #ifndef KORRIN_SCRIPTED_DIALOGS_H
 #define KORRIN_SCRIPTED_DIALOGS_H
 
+#include <cstdio>
+#include <stdexcept>
 #include <string>
 
 #define QZKRMessageBox ConsoleMessageBox
@@ -22,13 +24,23 @@ struct DialogScript {
     bool nullLocation = false;  // getExportLocation() gives null
     std::string location, barcode;
 
-    static DialogScript& current();
+    static DialogScript& current() {
+        static DialogScript script;
+        return script;
+    }
+    static long long answer(const std::string& given) {
+        std::printf("%s\n", given.c_str());
+        if (current().fail) throw std::runtime_error("dialog failed");
+        return current().result;
+    }
 };
 
 class QZKRMessageBox {
 public:
-    QZKRMessageBox(const char* text, unsigned long jobId, bool, bool option);
-    long long DoModal();
+    QZKRMessageBox(const char* text, unsigned long jobId, bool, bool option)
+        : m_given("message box: job " + std::to_string(jobId) + " option " +
+                  std::to_string(option) + " [" + text + "]") {}
+    long long DoModal() { return DialogScript::answer(m_given); }
 
 private:
     std::string m_given;
@@ -37,10 +49,16 @@ private:
 class MediaExportDlg {
 public:
     MediaExportDlg(const char* media, const char* volume, const char* text, unsigned long jobId,
-                   bool option);
-    long long DoModal();
-    const char* getExportLocation() const;
-    const char* getBarcode() const;
+                   bool option)
+        : m_given("export dialog: job " + std::to_string(jobId) + " option " +
+                  std::to_string(option) + " media [" + media + "] volume [" + volume + "] [" +
+                  text + "]") {}
+    long long DoModal() { return DialogScript::answer(m_given); }
+    const char* getExportLocation() const {
+        return DialogScript::current().nullLocation ? nullptr
+                                                    : DialogScript::current().location.c_str();
+    }
+    const char* getBarcode() const { return DialogScript::current().barcode.c_str(); }
 
 private:
     std::string m_given;
