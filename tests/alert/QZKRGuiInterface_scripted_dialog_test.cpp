@@ -9,6 +9,6 @@ namespace {
 
 class ScriptedDialogs : public golden::AlertTest {};
 
-TEST_F(ScriptedDialogs, TranscriptsMatch) { checkGoldenFile("scripted-dialogs.txt"); }
+TEST_F(ScriptedDialogs, TranscriptsMatch) { checkGoldenFile("scripted_dialogs.txt"); }
 
 }  // namespace

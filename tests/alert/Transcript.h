@@ -11,14 +11,12 @@
 #ifndef KORRIN_ALERT_TRANSCRIPT_H
 #define KORRIN_ALERT_TRANSCRIPT_H
 
-#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <time.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <map>
 #include <memory>
 #include <new>
@@ -32,7 +30,6 @@
 #include "QZKRGuiInterface.h"
 #include "StandinConsole.h"
 #include "StandinTest.h"
-#include "TestKit.h"
 
 // Heap blocks that the alert code takes outside the stand-in's calls (whose
 // journal and debug lines allocate): a step's transcript says how many. Only
@@ -40,11 +37,6 @@
 namespace {
 thread_local bool t_counting = false;
 thread_local int t_allocations = 0;
-
-struct AllocationCount {
-    AllocationCount() { t_counting = true; }
-    ~AllocationCount() { t_counting = false; }
-};
 }  // namespace
 
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
@@ -191,34 +183,34 @@ inline standin::Call callNamed(const std::string& name) {
 // that a write past the library's 256 bytes shows.
 struct Buffers {
     explicit Buffers(const Step& step) {
-        for (auto [buffer, key] : {std::pair{&preface, "preface"},
-                                   {&location, "location-buffer"},
-                                   {&barcode, "barcode-buffer"}}) {
-            if (const char* text = step.text(key)) buffer->assign(text, text + strlen(text) + 1);
-            if (buffer != &preface && !buffer->empty())
-                buffer->resize(std::max<std::size_t>(buffer->size(), 300), '#');
+        for (auto [buffer, key] :
+             {std::pair{&location, "location-buffer"}, {&barcode, "barcode-buffer"}}) {
+            const char* text = step.text(key);
+            if (text) buffer->assign(std::max<std::size_t>(strlen(text) + 1, 300), '#');
+            if (text) std::memcpy(buffer->data(), text, strlen(text) + 1);
         }
     }
     static char* get(std::vector<char>& buffer) { return buffer.empty() ? nullptr : buffer.data(); }
-    std::vector<char> preface, location, barcode;
+    std::vector<char> location, barcode;
 };
 
 // Makes the one alert-object call that a step names, and nothing else.
 inline long long invoke(QZKRGuiInterface& alert, MMDebug& log, const Step& step, Buffers& buffers) {
+    const auto text = [&step](const char* key) { return step.text(key); };
     const std::string& op = step.op;
     const long long job = step.number("job");
     const bool pending = step.flag("pending");
-    const char *library = step.text("library"), *drive = step.text("drive");
+    const char *library = text("library"), *drive = text("drive");
     const int error = static_cast<int>(step.number("error"));
     if (op == "import") {
-        return alert.DisplayImportMessage(step.text("media"), step.text("identifier"),
-                                          step.text("location"), library, drive, job,
-                                          step.flag("new-media"), step.flag("in-use"), log);
+        return alert.DisplayImportMessage(text("media"), text("identifier"), text("location"),
+                                          library, drive, job, step.flag("new-media"),
+                                          step.flag("in-use"), log);
     }
     if (op == "wrong-media") {
-        return alert.DisplayWrongMediaInDriveMessage(step.text("barcode"), step.text("location"),
-                                                     static_cast<long>(step.number("time")),
-                                                     library, drive, step.text("media"), job, log);
+        const auto time = static_cast<long>(step.number("time"));
+        return alert.DisplayWrongMediaInDriveMessage(text("barcode"), text("location"), time,
+                                                     library, drive, text("media"), job, log);
     }
     if (op == "new-media")
         return alert.DisplayImportNewMediaMessage(library, drive, job, log, pending);
@@ -228,18 +220,20 @@ inline long long invoke(QZKRGuiInterface& alert, MMDebug& log, const Step& step,
     if (op == "media-error")
         return alert.DisplayMediaErrorMessage(error, library, drive, job, log, pending);
     if (op == "identify") {
-        return alert.DisplayIdentifyMediaMessage(
-            Buffers::get(buffers.preface), Buffers::get(buffers.location),
-            Buffers::get(buffers.barcode), step.text("unique"),
-            static_cast<int>(step.number("volume")), library, drive, job, log, pending);
+        const int volume = static_cast<int>(step.number("volume"));
+        // The preface is read only, though not declared so.
+        char* preface = const_cast<char*>(text("preface"));
+        return alert.DisplayIdentifyMediaMessage(preface, Buffers::get(buffers.location),
+                                                 Buffers::get(buffers.barcode), text("unique"),
+                                                 volume, library, drive, job, log, pending);
     }
     if (op == "popup") return alert.popupDialogBox(log, step.flag("first"), pending);
     if (op == "post") return alert.displayPopupAndEventMsgInGUI(log, pending, step.flag("clear"));
-    if (op == "local") return alert.DisplayErrorMessageLocally(step.text("text"), job);
+    if (op == "local") return alert.DisplayErrorMessageLocally(text("text"), job);
     if (op != "box") throw std::invalid_argument("no operation " + op);
     // The box must set the error code: one it left alone shows in the result.
     unsigned int errorCode = 77;
-    const long long answer = alert.ShowMessageBox(step.text("text"), job, errorCode, pending);
+    const long long answer = alert.ShowMessageBox(text("text"), job, errorCode, pending);
     return errorCode == 0 ? answer : -1000 - errorCode;
 }
 
@@ -297,6 +291,7 @@ protected:
     std::vector<std::string> run(const std::string& line) {
         const Step step = parse(line);
         if (setCondition(step)) return {};
+        standin::Journal::clear();  // what the step posts stays there for the caller
         const std::vector<std::string> before = fields();
         Buffers buffers(step);
         const int sleeps = testkit::FakeSleep::calls();
@@ -321,16 +316,18 @@ protected:
                 say(true, "answers " + escape(dialog.getExportLocation()) + " " +
                               escape(dialog.getBarcode()));
             } else if (alert && step.op != "new" && step.op != "message-box") {
-                const AllocationCount counting;
+                t_counting = true;
                 result = invoke(*alert, log, step, buffers);
+                t_counting = false;
             }
             if (step.op != "new") out.insert(out.begin(), "returned " + std::to_string(result));
         } catch (const std::exception& error) {
+            t_counting = false;
             say(true, "threw " + escape(error.what()));
         }
         const std::string printed = testing::internal::GetCapturedStdout();
         say(!printed.empty(), "stdout " + escape(printed));
-        for (const auto& record : standin::Journal::take()) {
+        for (const auto& record : standin::Journal::records()) {
             say(true, describe(record));
             // The console renders a raising from its code and arguments alone.
             const std::string rendering = testkit::oneLine(standin::renderPosting(record));
@@ -349,10 +346,9 @@ protected:
         const std::vector<std::string> after = fields();
         for (std::size_t i = 0; i < after.size(); ++i)
             say(i >= before.size() || before[i] != after[i], after[i]);
-        say(!buffers.location.empty(),
-            "location-buffer " + escape({buffers.location.data(), buffers.location.size()}));
-        say(!buffers.barcode.empty(),
-            "barcode-buffer " + escape({buffers.barcode.data(), buffers.barcode.size()}));
+        for (auto [name, bytes] : {std::pair{"location-buffer ", &buffers.location},
+                                   {"barcode-buffer ", &buffers.barcode}})
+            say(!bytes->empty(), name + escape({bytes->data(), bytes->size()}));
         return out;
     }
 
@@ -390,10 +386,11 @@ private:
                 "job " + std::to_string(alert->getJobId())};
     }
     static std::uint64_t conversions() {
-        using standin::Call;
-        return standin::Calls::count(Call::EndianInt) +
-               standin::Calls::count(Call::EndianLongLong) +
-               standin::Calls::count(Call::EndianULongLong);
+        std::uint64_t made = 0;
+        for (auto call : {standin::Call::EndianInt, standin::Call::EndianLongLong,
+                          standin::Call::EndianULongLong})
+            made += standin::Calls::count(call);
+        return made;
     }
 };
 
