@@ -21,8 +21,6 @@
 #include <memory>
 #include <new>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "FakeSleep.h"
 #include "MMDebug.h"
@@ -57,8 +55,6 @@ void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
 namespace golden {
-
-using Kind = standin::Record::Kind;
 
 struct Step {
     std::string op;
@@ -142,7 +138,7 @@ inline std::string describe(const standin::Record& record) {
     std::string line = standin::kindName(record.kind) +
                        std::string(record.accepted ? " accepted" : " refused") + " job " +
                        std::to_string(record.jobId);
-    if (record.kind == Kind::Init) line += " host " + escape(record.host);
+    if (record.kind == standin::Record::Kind::Init) line += " host " + escape(record.host);
     const char* separator = " [";
     for (const long long value : record.params) line += separator + number(value), separator = " ";
     line += "]";
@@ -167,13 +163,11 @@ inline std::string describe(const standin::DebugLine& line) {
            std::to_string(line.jobId) + " " + escape(line.format) + " " + escape(message);
 }
 
+// A platform function by its name as standin::callName gives it.
 inline standin::Call callNamed(const std::string& name) {
     for (int i = 0; i <= static_cast<int>(standin::Call::EndianULongLong); ++i) {
-        const std::string full = standin::callName(static_cast<standin::Call>(i));
-        const std::size_t colons = full.rfind("::");
-        if (full.substr(colons == std::string::npos ? 0 : colons + 2) == name) {
+        if (standin::callName(static_cast<standin::Call>(i)) == name)
             return static_cast<standin::Call>(i);
-        }
     }
     throw std::invalid_argument("no platform call " + name);
 }
@@ -302,25 +296,13 @@ protected:
         };
         testing::internal::CaptureStdout();
         try {
-            const auto job = static_cast<unsigned long>(step.number("job"));
-            const char* text = step.text("text");
-            long long result = 0;
             t_allocations = 0;
             if (step.op == "new")
                 alert = std::make_unique<QZKRGuiInterface>(log, step.number("job"));
-            if (step.op == "message-box")
-                result = QZKRMessageBox(text, job, false, false).DoModal();
-            if (step.op == "export-dialog") {
-                MediaExportDlg dialog(step.text("media"), step.text("volume"), text, job, false);
-                result = dialog.DoModal();
-                say(true, "answers " + escape(dialog.getExportLocation()) + " " +
-                              escape(dialog.getBarcode()));
-            } else if (alert && step.op != "new" && step.op != "message-box") {
-                t_counting = true;
-                result = invoke(*alert, log, step, buffers);
-                t_counting = false;
-            }
-            if (step.op != "new") out.insert(out.begin(), "returned " + std::to_string(result));
+            t_counting = step.op != "new" && alert;
+            const long long result = t_counting ? invoke(*alert, log, step, buffers) : 0;
+            t_counting = false;
+            say(step.op != "new", "returned " + std::to_string(result));
         } catch (const std::exception& error) {
             t_counting = false;
             say(true, "threw " + escape(error.what()));
@@ -332,7 +314,7 @@ protected:
             // The console renders a raising from its code and arguments alone.
             const std::string rendering = testkit::oneLine(standin::renderPosting(record));
             const bool same = alert && rendering == alert->getLogText();
-            say(record.kind == Kind::Raise,
+            say(record.kind == standin::Record::Kind::Raise,
                 same ? "console as the log text" : "console " + escape(rendering));
         }
         for (const auto& debugLine : standin::DebugLog::lines()) say(true, describe(debugLine));
@@ -356,6 +338,7 @@ protected:
     // file's, or rewriting the file when KORRIN_UPDATE_GOLDEN is set.
     void checkGoldenFile(const std::string& name) {
         const std::string path = std::string(KORRIN_GOLDEN_DIR) + "/" + name;
+        restart();
         std::string expected, actual;
         for (const std::string& line : readLines(path)) {
             expected += line + "\n";
@@ -367,7 +350,7 @@ protected:
         }
         ASSERT_FALSE(expected.empty()) << path;
         if (getenv("KORRIN_UPDATE_GOLDEN") != nullptr) return write(path, actual);
-        EXPECT_EQ(actual, expected) << "see tests/alert/golden/README.md to review or regenerate";
+        EXPECT_EQ(actual, expected) << name << ": see tests/alert/golden/README.md to regenerate";
     }
 
     MMDebug log;

@@ -15,9 +15,8 @@ std::string oneLine(std::string text) {
 
 ScratchDirectory::ScratchDirectory() {
     std::string pattern = (std::filesystem::temp_directory_path() / "korrin-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
+    if (mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("cannot make a scratch directory like " + pattern);
-    }
     m_path = pattern;
 }
 

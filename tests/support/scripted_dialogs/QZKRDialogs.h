@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <stdexcept>
-#include <string>
 
 #define QZKRMessageBox ConsoleMessageBox
 #define MediaExportDlg ConsoleMediaExportDlg
@@ -41,8 +40,6 @@ public:
         : m_given("message box: job " + std::to_string(jobId) + " option " +
                   std::to_string(option) + " [" + text + "]") {}
     long long DoModal() { return DialogScript::answer(m_given); }
-
-private:
     std::string m_given;
 };
 
@@ -59,8 +56,6 @@ public:
                                                     : DialogScript::current().location.c_str();
     }
     const char* getBarcode() const { return DialogScript::current().barcode.c_str(); }
-
-private:
     std::string m_given;
 };
 
