@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "Internal.h"
 
@@ -23,6 +24,7 @@ struct ThreadCalls {
     std::vector<Plan> at;
     std::array<std::optional<Fault>, kKinds> next{};
     std::array<std::optional<std::string>, kKinds> planted{};
+    std::array<bool, kKinds> unterminated{};  // the planted text goes without its NUL
 };
 
 thread_local ThreadCalls t_threadCalls;
@@ -90,18 +92,26 @@ void Calls::faultNext(Call call, Fault fault) {
 }
 
 void Calls::textNext(Call call, const std::string& text) {
-    if (index(call) < kKinds) threadCalls().planted[index(call)] = text;
+    if (index(call) >= kKinds) return;
+    threadCalls().planted[index(call)] = text;
+    threadCalls().unterminated[index(call)] = false;
+}
+
+void Calls::unterminatedTextNext(Call call, const std::string& text) {
+    textNext(call, text);
+    if (index(call) < kKinds) threadCalls().unterminated[index(call)] = true;
 }
 
 int detail::handOver(Call call, const char* text, char* buffer, int bufferSize) {
     std::optional<std::string> planted;
     planted.swap(threadCalls().planted[index(call)]);
+    const bool terminated = !std::exchange(threadCalls().unterminated[index(call)], false);
     if (!buffer || bufferSize <= 0) return 0;
     const char* given = planted ? planted->c_str() : text;
-    const std::size_t room = static_cast<std::size_t>(bufferSize) - 1;
-    const std::size_t length = std::min(std::strlen(given), room);
+    const std::size_t size = static_cast<std::size_t>(bufferSize);
+    const std::size_t length = std::min(std::strlen(given), terminated ? size - 1 : size);
     std::memcpy(buffer, given, length);
-    buffer[length] = '\0';
+    if (length < size) buffer[length] = '\0';
     return static_cast<int>(length);
 }
 

@@ -47,8 +47,10 @@ private:
 
 // Copies what a call hands over into the caller's buffer: the text planted
 // for the call with Calls::textNext, else `text`, cut byte by byte to
-// bufferSize - 1 bytes and NUL-terminated. Returns the length copied (0 for
-// a null buffer or a size below 1).
+// bufferSize - 1 bytes and NUL-terminated (a text planted with
+// Calls::unterminatedTextNext: cut to bufferSize bytes, NUL-terminated only
+// when shorter). Returns the length copied (0 for a null buffer or a size
+// below 1).
 int handOver(Call call, const char* text, char* buffer, int bufferSize);
 
 // Now, in milliseconds since 1970-01-01T00:00:00Z, and such a time in UTC as

@@ -313,6 +313,10 @@ public:
     // ErrorString copy it into the caller's buffer cut byte by byte, with no
     // regard for characters, as a foreign platform may; other kinds ignore it.
     static void textNext(Call call, const std::string& text);
+    // As textNext, but the text goes without its NUL: one at least as long
+    // as the caller's buffer fills all of it and leaves no NUL there, as a
+    // careless platform may.
+    static void unterminatedTextNext(Call call, const std::string& text);
     // True while this thread is inside a contract call of the stand-in
     // (constructors included), so that a test can tell the work of the
     // caller's own code from the stand-in's: a replaced operator new, say.

@@ -4,13 +4,11 @@
 
 #include <atomic>
 #include <cerrno>
-#include <stdexcept>
 
 namespace {
 std::atomic<int> g_calls{0};
 std::atomic<unsigned int> g_lastSeconds{0};
 std::atomic<bool> g_throwNext{false};
-std::atomic<bool> g_real{false};
 std::atomic<bool> g_onlyMarkedThread{false};
 thread_local bool t_marked = false;
 
@@ -27,15 +25,14 @@ extern "C" __attribute__((visibility("default"))) unsigned int sleep(unsigned in
     if (g_onlyMarkedThread && !t_marked) return realSleep(seconds);
     ++g_calls;
     g_lastSeconds = seconds;
-    if (g_throwNext.exchange(false)) throw std::runtime_error("sleep interrupted by test");
-    return g_real ? realSleep(seconds) : 0;
+    if (g_throwNext.exchange(false)) throw testkit::SleepInterrupted();
+    return 0;
 }
 
 namespace testkit {
 int FakeSleep::calls() { return g_calls; }
 unsigned int FakeSleep::lastSeconds() { return g_lastSeconds; }
 void FakeSleep::throwNext() { g_throwNext = true; }
-void FakeSleep::useRealSleep(bool real) { g_real = real; }
 void FakeSleep::fakeOnlyThisThread() {
     t_marked = true;
     g_onlyMarkedThread = true;
@@ -44,6 +41,5 @@ void FakeSleep::reset() {
     g_calls = 0;
     g_lastSeconds = 0;
     g_throwNext = false;
-    g_real = false;
 }
 }  // namespace testkit

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,15 +21,34 @@ namespace testkit {
 
 class StandinTest : public ::testing::Test {
 protected:
-    StandinTest();
-    ~StandinTest() override;
+    StandinTest() {
+        useStandinDefaults();
+        standin::Journal::clear();
+        standin::DebugLog::clear();
+        standin::Calls::reset();
+    }
+    ~StandinTest() override {
+        useStandinDefaults();
+        standin::Calls::reset();
+    }
 
     // The path of a file called `name` in the scratch directory.
     std::string file(const std::string& name) const { return scratch.file(name); }
 
-    static void write(const std::string& path, const std::string& text);
-    static std::string read(const std::string& path);
-    static std::vector<std::string> readLines(const std::string& path);
+    static void write(const std::string& path, const std::string& text) {
+        std::ofstream(path, std::ios::trunc) << text;
+    }
+    static std::string read(const std::string& path) {
+        std::stringstream text;
+        text << std::ifstream(path).rdbuf();
+        return text.str();
+    }
+    static std::vector<std::string> readLines(const std::string& path) {
+        std::ifstream in(path);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
 
     ScratchDirectory scratch;
     const std::filesystem::path dir = scratch.path();

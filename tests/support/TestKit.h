@@ -1,19 +1,14 @@
 // What the tests, the fuzz targets and the benchmarks share besides the
 // replaced sleep(3) (FakeSleep.h) and the quiet standard output
-// (QuietStdout.h): text checks, a scratch directory and the stand-in's
-// environment. Needs nothing but the standard library.
+// (QuietStdout.h): the log text's one-line form, a scratch directory and
+// the stand-in's environment. Needs nothing but the standard library.
 #ifndef KORRIN_TEST_KIT_H
 #define KORRIN_TEST_KIT_H
 
 #include <filesystem>
 #include <string>
-#include <string_view>
 
 namespace testkit {
-
-// True when `text` is well-formed UTF-8: no truncated or stray sequence, no
-// overlong form, no surrogate, nothing past U+10FFFF.
-bool isValidUtf8(std::string_view text);
 
 // `text` with each line feed turned into a space: what the log text is to
 // the event text.

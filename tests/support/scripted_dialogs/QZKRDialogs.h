@@ -1,46 +1,62 @@
-// Test double of the dialogs' header: dialogs whose answers a test scripts.
-// The alert sources are built against it, in place of the console dialogs,
-// for the tests of what a confirming or failing dialog leads to.
-#ifndef QZKR_DIALOGS_H
-#define QZKR_DIALOGS_H
+// Dialogs whose answers a test scripts, in place of the console dialogs: the
+// alert sources are built against this header for the tests of what a
+// confirming or failing dialog leads to. The console dialogs' own header is
+// included, its classes renamed, so that the alert sources meet its
+// constants (kDialogConfirmed) and not copies of them.
+#ifndef KORRIN_SCRIPTED_DIALOGS_H
+#define KORRIN_SCRIPTED_DIALOGS_H
 
-#include <string>
+#include <cstdio>
+#include <stdexcept>
 
-#include "QZKRCast.h"
-#include "QZKREventStream.h"
+#define QZKRMessageBox ConsoleMessageBox
+#define MediaExportDlg ConsoleMediaExportDlg
+#include "../../../include/QZKRDialogs.h"
+#undef QZKRMessageBox
+#undef MediaExportDlg
 
-constexpr long long kDialogConfirmed = 1;
-
+// What the next dialogs answer. DoModal prints what the dialog was given on
+// standard output, then throws std::runtime_error when told to fail.
 struct DialogScript {
     long long result = 0;
-    bool throwFromModal = false;
-    bool nullExportLocation = false;
-    std::string exportLocation;
-    std::string barcode;
+    bool fail = false;
+    bool nullLocation = false;  // getExportLocation() gives null
+    std::string location, barcode;
 
-    // What the last dialog was given.
-    int constructed = 0;
-    int modalCalls = 0;
-    std::string media, volume, text;
-    unsigned long jobId = 0;
-    bool option = false;
-
-    static DialogScript& current();
+    static DialogScript& current() {
+        static DialogScript script;
+        return script;
+    }
+    static long long answer(const std::string& given) {
+        std::printf("%s\n", given.c_str());
+        if (current().fail) throw std::runtime_error("dialog failed");
+        return current().result;
+    }
 };
 
 class QZKRMessageBox {
 public:
-    QZKRMessageBox(const char* text, unsigned long jobId, bool, bool option);
-    long long DoModal();
+    QZKRMessageBox(const char* text, unsigned long jobId, bool, bool option)
+        : m_given("message box: job " + std::to_string(jobId) + " option " +
+                  std::to_string(option) + " [" + text + "]") {}
+    long long DoModal() { return DialogScript::answer(m_given); }
+    std::string m_given;
 };
 
 class MediaExportDlg {
 public:
     MediaExportDlg(const char* media, const char* volume, const char* text, unsigned long jobId,
-                   bool option);
-    long long DoModal();
-    const char* getExportLocation() const;
-    const char* getBarcode() const;
+                   bool option)
+        : m_given("export dialog: job " + std::to_string(jobId) + " option " +
+                  std::to_string(option) + " media [" + media + "] volume [" + volume + "] [" +
+                  text + "]") {}
+    long long DoModal() { return DialogScript::answer(m_given); }
+    const char* getExportLocation() const {
+        return DialogScript::current().nullLocation ? nullptr
+                                                    : DialogScript::current().location.c_str();
+    }
+    const char* getBarcode() const { return DialogScript::current().barcode.c_str(); }
+    std::string m_given;
 };
 
-#endif  // QZKR_DIALOGS_H
+#endif  // KORRIN_SCRIPTED_DIALOGS_H
