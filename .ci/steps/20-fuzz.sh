@@ -3,7 +3,7 @@
 # on a copy of its seed corpus. Prints each target's executions, executions
 # per second and coverage; a broken promise, a sanitizer report or a target
 # slower than the floor fails the step.
-#   KORRIN_FUZZ_SECONDS   seconds per target (default 30)
+#   KORRIN_FUZZ_SECONDS   seconds per target (default 10)
 #   KORRIN_FUZZ_MIN_RATE  executions per second each target must reach
 #                         (default 10000; 0 checks nothing)
 #   KORRIN_FUZZ_KEEP      1: merge what each run found into fuzz/corpus/<target>
@@ -13,7 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-seconds=${KORRIN_FUZZ_SECONDS:-30}
+seconds=${KORRIN_FUZZ_SECONDS:-10}
 floor=${KORRIN_FUZZ_MIN_RATE:-10000}
 keep=${KORRIN_FUZZ_KEEP:-0}
 build=${KORRIN_FUZZ_BUILD:-build/fuzz}
