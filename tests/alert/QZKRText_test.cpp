@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 #include <vector>
 
 namespace {
@@ -19,12 +18,11 @@ TEST(TextBufferTest, EveryCutOfEveryWrite) {
     // Characters of 2, 3 and 4 bytes, each with an even and an odd lead byte.
     const std::string source =
         "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z%s\xC4\x80\xE3\x81\x82\xF3\xA0\x80\x81";
-    const char* const writes[] = {"append", "appendText", "appendBytes", "format", "copy"};
     for (std::size_t size = 1; size <= source.size() + 5; ++size) {
         for (std::size_t before = 0; before < 4 && before < size; ++before) {
             for (int write = 0; write < 5; ++write) {
-                SCOPED_TRACE(std::string(writes[write]) + " into " + std::to_string(size) +
-                             " after " + std::to_string(before));
+                SCOPED_TRACE(testing::Message()
+                             << "write " << write << " into " << size << " after " << before);
                 std::vector<char> storage(size + 2, '#');
                 TextBuffer text(storage.data(), size);
                 EXPECT_TRUE(text.format("%.*s", static_cast<int>(before), "xxx"));

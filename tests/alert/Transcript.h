@@ -249,7 +249,7 @@ protected:
         standin::DebugLog::clear();
         standin::Calls::reset();
         testkit::FakeSleep::reset();
-#ifdef KORRIN_SCRIPTED_DIALOGS
+#if KORRIN_SCRIPTED_DIALOGS
         DialogScript::current() = DialogScript{};
 #endif
     }
@@ -271,7 +271,7 @@ protected:
                                            : standin::Calls::textNext)(callNamed(key), value);
             }
         }
-#ifdef KORRIN_SCRIPTED_DIALOGS
+#if KORRIN_SCRIPTED_DIALOGS
         const char *location = step.text("location"), *barcode = step.text("barcode");
         if (op == "script") {
             DialogScript::current() = {step.number("result"), step.flag("throw"), !location,
@@ -297,12 +297,23 @@ protected:
         testing::internal::CaptureStdout();
         try {
             t_allocations = 0;
+            const auto job = static_cast<unsigned long>(step.number("job"));
+            const char* text = step.text("text");
+            const bool dialog = step.op == "message-box" || step.op == "export-dialog";
             if (step.op == "new")
                 alert = std::make_unique<QZKRGuiInterface>(log, step.number("job"));
-            t_counting = step.op != "new" && alert;
+            if (step.op == "message-box")
+                say(true, "returned " + std::to_string(QZKRMessageBox(text, job, 0, 0).DoModal()));
+            if (step.op == "export-dialog") {
+                MediaExportDlg box(step.text("media"), step.text("volume"), text, job, false);
+                say(true, "returned " + std::to_string(box.DoModal()));
+                say(true,
+                    "answers " + escape(box.getExportLocation()) + " " + escape(box.getBarcode()));
+            }
+            t_counting = step.op != "new" && !dialog && alert;
             const long long result = t_counting ? invoke(*alert, log, step, buffers) : 0;
             t_counting = false;
-            say(step.op != "new", "returned " + std::to_string(result));
+            say(step.op != "new" && !dialog, "returned " + std::to_string(result));
         } catch (const std::exception& error) {
             t_counting = false;
             say(true, "threw " + escape(error.what()));
