@@ -29,31 +29,40 @@ for seeds in fuzz/corpus/*/; do
     mkdir -p "$work/$target"
     cp "$seeds"* "$work/$target/"
     log="$work/$target.log"
-    # -print_funcs=0: no symbolizer is started to name the functions a new
-    # input reaches, which nobody reads here and which costs a short run.
-    if ! "$build/fuzz/$target" -max_total_time="$seconds" -timeout=20 -print_final_stats=1 \
-            -print_funcs=0 -artifact_prefix="$work/$target-" "$work/$target" > "$log" 2>&1; then
-        echo "$target: FAILED"
-        tail -80 "$log"
-        for artifact in "$work/$target-"*; do
-            [[ -e "$artifact" ]] || continue
-            echo "input $(basename "$artifact"), base64:"
-            base64 -w 0 "$artifact"
-            echo
-        done
-        status=1
-        continue
-    fi
-    executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-    rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
-    coverage=$(grep -oE 'cov: [0-9]+' "$log" | tail -1)
-    verdict=""
-    if (( rate < floor )); then
-        verdict="  FAILED: below $floor executions per second"
-        status=1
-    fi
-    printf '%-20s %9s executions in %s s, %6s/s (%s)%s\n' "$target" "$executions" "$seconds" \
-        "$rate" "$coverage" "$verdict"
+    # A shared machine has slow spells of a few seconds: a target below the
+    # floor runs once more, and fails the step only when it is slow again.
+    for attempt in 1 2; do
+        # -print_funcs=0: no symbolizer is started to name the functions a
+        # new input reaches, which nobody reads here and which costs a short run.
+        if ! "$build/fuzz/$target" -max_total_time="$seconds" -timeout=20 -print_final_stats=1 \
+                -print_funcs=0 -artifact_prefix="$work/$target-" "$work/$target" > "$log" 2>&1; then
+            echo "$target: FAILED"
+            tail -80 "$log"
+            for artifact in "$work/$target-"*; do
+                [[ -e "$artifact" ]] || continue
+                echo "input $(basename "$artifact"), base64:"
+                base64 -w 0 "$artifact"
+                echo
+            done
+            status=1
+            continue 2
+        fi
+        executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+        rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
+        coverage=$(grep -oE 'cov: [0-9]+' "$log" | tail -1)
+        verdict=""
+        if ((rate < floor)); then
+            if ((attempt == 1)); then
+                verdict="  below $floor executions per second: once more"
+            else
+                verdict="  FAILED: below $floor executions per second twice"
+                status=1
+            fi
+        fi
+        printf '%-20s %9s executions in %s s, %6s/s (%s)%s\n' "$target" "$executions" \
+            "$seconds" "$rate" "$coverage" "$verdict"
+        ((rate < floor)) || break
+    done
     if [[ "$keep" == 1 ]]; then
         before=$(find "$seeds" -type f | wc -l)
         "$build/fuzz/$target" -merge=1 "$seeds" "$work/$target" > "$log.merge" 2>&1 ||
