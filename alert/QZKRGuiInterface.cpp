@@ -319,8 +319,6 @@ long long QZKRGuiInterface::ShowMessageBox(const char*, long long, unsigned int&
 bool QZKRGuiInterface::DisplayErrorMessageLocally(const char* text, long long jobId) {
     text = orEmpty(text);
     Operation local(*this);
-    local.event.clear();
-    local.message.clear();
     local.message.format("%s\nPress OK after the media is imported or CANCEL to abort", text);
     local.event.copy(text);
     unsigned int errorCode = 0;
