@@ -23,6 +23,7 @@
 #include <stdexcept>
 
 #include "FakeSleep.h"
+#include "Golden.h"
 #include "MMDebug.h"
 #include "QZKRDialogs.h"
 #include "QZKRGuiInterface.h"
@@ -360,8 +361,7 @@ protected:
             for (const auto& said : run(line.substr(2))) actual += "  " + said + "\n";
         }
         ASSERT_FALSE(expected.empty()) << path;
-        if (getenv("KORRIN_UPDATE_GOLDEN") != nullptr) return write(path, actual);
-        EXPECT_EQ(actual, expected) << name << ": see tests/alert/golden/README.md to regenerate";
+        expectFile(path, actual);
     }
 
     MMDebug log;
