@@ -10,6 +10,9 @@ tool=$(realpath "$1") dir=$(mktemp -d) failures=0
 trap 'rm -rf "$dir"' EXIT
 export TMPDIR=$dir KORRIN_DEBUG_LOG=$dir/debug.log KORRIN_JOURNAL=$dir/journal
 unset KORRIN_SETTINGS KORRIN_FOCUS LANGUAGE LC_ALL LC_MESSAGES LANG
+# script(1) runs its command with $SHELL, which is /bin/sh or unset on a
+# fresh machine; the command is quoted for bash ($'...').
+export SHELL=$BASH
 fail() {
     echo "FAIL: $*"
     failures=$((failures + 1))
