@@ -2,7 +2,7 @@
 # Builds the fuzz targets (the fuzz preset) and runs each for a bounded time
 # on a copy of its seed corpus. Prints each target's executions, executions
 # per second and coverage; a broken promise, a sanitizer report or a target
-# slower than the floor fails the step.
+# below the floor in both its runs fails the step.
 #   KORRIN_FUZZ_SECONDS   seconds per target (default 10)
 #   KORRIN_FUZZ_AIM       executions per second each target should reach
 #                         (default 10000): a run below it runs once more
