@@ -24,7 +24,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 expected='Please insert the required media [LTO-0001] for JobID [42] into the library [L1] drive [D1].'
 # The same posting in German: the tool finds the catalogues beside itself.
-german='Bitte das benötigte Medium [LTO-0001] für JobID [42] in Laufwerk [D1] der Bibliothek [L1] einlegen.'
+german='Bitte legen Sie für Job-ID [42] das benötigte Medium [LTO-0001] in Laufwerk [D1] '
+german+='der Bandbibliothek [L1] ein.'
 export KORRIN_DEBUG_LOG=off
 
 cmake --preset package -B "$build" > /dev/null

@@ -1,11 +1,12 @@
 # Holds the catalogue checks to their word: a scratch copy of a translation
 # without the entry of one code fails the comparison with the template, and
 # one with a placeholder of that entry left out fails msgfmt --check; each
-# names the code.
+# names the code. The entry is one whose translation drops its line feed,
+# which msgfmt takes as a fault that hides the entry's placeholders.
 #   cmake -DPO=de.po -DPOT=korrin-alert.pot -DSCRIPT=catalogue.cmake -DMSGFMT=msgfmt
 #         -DMSGCMP=msgcmp -DSCRATCH=dir -P broken_catalogue.cmake
 cmake_minimum_required(VERSION 3.25)
-set(context 0x1900002a)  # the library and the drive: two placeholders
+set(context 0x19000028)  # the identifier: " with identifier [%1$s]\n"
 
 file(READ ${PO} text)
 string(FIND "${text}" "msgctxt \"${context}\"" start)
@@ -18,7 +19,7 @@ string(SUBSTRING "${entry}" 0 ${length} entry)
 string(FIND "${entry}" "msgstr" at)
 string(SUBSTRING "${entry}" 0 ${at} source)
 string(SUBSTRING "${entry}" ${at} -1 translation)
-string(REPLACE "%2$s" "" unplaced "${translation}")
+string(REPLACE "%1$s" "" unplaced "${translation}")
 
 file(MAKE_DIRECTORY ${SCRATCH})
 string(REPLACE "${entry}" "" broken "${text}")
