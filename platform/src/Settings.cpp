@@ -230,21 +230,27 @@ std::string Settings::path() {
 std::string Settings::problem() {
     const std::string file = path();
     if (file.empty()) return "no settings file named";
+    const std::string named = "\"" + file + "\"";
     struct stat status {};
-    if (::stat(file.c_str(), &status) != 0 || S_ISDIR(status.st_mode)) {
-        const int error = errno;
-        return "cannot read \"" + file +
-               "\": " + (S_ISDIR(status.st_mode) ? "it is a directory" : std::strerror(error));
-    }
-    std::FILE* readable = std::fopen(file.c_str(), "r");
-    if (!readable) return "cannot read \"" + file + "\": " + std::strerror(errno);
+    if (::stat(file.c_str(), &status) != 0)
+        return "cannot read " + named + ": " + systemText(errno);
+    if (S_ISDIR(status.st_mode)) return "cannot read " + named + ": " + systemText(EISDIR);
+    std::FILE* readable = std::fopen(file.c_str(), "re");
+    if (!readable) return "cannot read " + named + ": " + systemText(errno);
+    // The reader skips such a line; a file of another format would serve
+    // nothing of what it seems to say.
+    const int badLine = ini_parse_file(
+        readable, [](void*, const char*, const char*, const char*) { return 1; }, nullptr);
     std::fclose(readable);
+    if (badLine > 0) {
+        return named + " line " + std::to_string(badLine) +
+               " is neither a [section] nor a key = value";
+    }
     const char* chosen = std::getenv("KORRIN_FOCUS");
     const std::string focus = chosen && *chosen ? chosen : kDefaultFocus;
     const auto host = entry(focus, "sQNHOSTNAME");
     if (!host || host->empty()) {
-        return "\"" + file + "\" names no control-server host (sQNHOSTNAME in section [" + focus +
-               "])";
+        return named + " names no control-server host (sQNHOSTNAME in section [" + focus + "])";
     }
     return {};
 }
