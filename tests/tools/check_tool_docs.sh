@@ -151,8 +151,9 @@ expect() {
 # one the tool renders the console in.
 check_languages() {
     local language rendered
-    grep -qx en <<< "$2" && (($(wc -l <<< "$2") > 1)) ||
+    if ! grep -qx en <<< "$2" || (($(wc -l <<< "$2") < 2)); then
         fail "after $1 offered:"$'\n'"$2"$'\n'"instead of en and the catalogues' languages"
+    fi
     for language in $2; do
         rendered=$(env -u KORRIN_SETTINGS KORRIN_DEBUG_LOG=off "$tool" --json --lang "$language" \
             local-error --job 1 --answer-after 0 2> /dev/null |
