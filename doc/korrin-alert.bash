@@ -25,6 +25,20 @@ _korrin_alert_options() {
     esac
 }
 
+# The languages the tool renders the console in, for TOOL as typed: en, and
+# each catalogue where the tool finds them, ../share/locale from its folder.
+_korrin_alert_languages() {
+    local tool catalogue languages=en
+    if tool=$(type -P -- "$1") && tool=$(readlink -f -- "$tool"); then
+        for catalogue in "${tool%/*}"/../share/locale/*/LC_MESSAGES/korrin-alert.mo; do
+            [[ -f $catalogue ]] || continue
+            catalogue=${catalogue%/LC_MESSAGES/*}
+            languages+=" ${catalogue##*/}"
+        done
+    fi
+    echo "$languages"
+}
+
 _korrin_alert() {
     local cur prev words cword split
     _init_completion -s || return
@@ -47,6 +61,10 @@ _korrin_alert() {
     --debug-log)
         _filedir
         mapfile -t -O "${#COMPREPLY[@]}" COMPREPLY < <(compgen -W off -- "$cur")
+        return
+        ;;
+    --lang)
+        mapfile -t COMPREPLY < <(compgen -W "$(_korrin_alert_languages "${words[0]}")" -- "$cur")
         return
         ;;
     esac

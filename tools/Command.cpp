@@ -3,6 +3,9 @@
 #include "MMDebug.h"
 #include "Operation.h"
 #include "QZKRGuiInterface.h"
+#include "QZKRMessageCodes.h"
+#include "Standin.h"
+#include "Wording.h"
 
 namespace alerttool {
 
@@ -19,6 +22,42 @@ const Option kJob{"--job", "NUMBER", "the job ID (signed 64-bit)", &R::job, true
 const Option kLibrary{"--library", "NAME", "stand-alone library name (with --drive)", &R::library};
 const Option kDrive{"--drive", "NAME", "drive name in that library (with --library)", &R::drive};
 const Option kPending{"--pending", "", "raise with the pending flag", &R::pending};
+// Where the operation prepares, posts and answers nothing without a library.
+const Option kRequiredLibrary{"--library", "NAME", "stand-alone library name", &R::library, true};
+const Option kRequiredDrive{"--drive", "NAME", "drive name in that library", &R::drive, true};
+
+// Whether the error catalogue has a text for code, which the operation then
+// puts in front of its request.
+bool catalogueHasText(int code) {
+    for (const auto& entry : standin::catalogue()) {
+        if (entry.code == code) return *entry.errorText != '\0';
+    }
+    return false;
+}
+
+// "2017, 2021, ...": the codes the error catalogue has a text for.
+std::string catalogueCodes() {
+    std::string codes;
+    for (const auto& entry : standin::catalogue()) {
+        if (!catalogueHasText(entry.code)) continue;
+        codes += (codes.empty() ? "" : ", ") + std::to_string(entry.code);
+    }
+    return codes;
+}
+
+std::optional<std::string> unknownErrorCode(const R& r) {
+    if (r.error == 0 || catalogueHasText(r.error)) return std::nullopt;
+    return "--error " + std::to_string(r.error) +
+           " has no text in the error catalogue: the operation asks for the active or a new "
+           "medium without one and posts the new-media message";
+}
+
+std::optional<std::string> unshownReadError(const R& r) {
+    if (r.error == qzkr::kReadErrorBlockSize) return std::nullopt;
+    return "--error: media-error shows only " + std::to_string(qzkr::kReadErrorBlockSize) +
+           " (block size), not " + quoted(std::to_string(r.error)) +
+           ": the operation would show and post nothing";
+}
 
 bool runImport(const R& r, QZKRGuiInterface& alert, MMDebug& log, Outcome&) {
     alert.DisplayImportMessage(orNull(r.media), orNull(r.identifier), orNull(r.location),
@@ -99,8 +138,8 @@ const std::vector<Subcommand>& subcommands() {
          "wrong-media --job 42 --library L1 --drive D1 --media LTO-0001 --barcode BC0001 "
          "--last-write-time 1700000000 --answer-after 2",
          {kJob,
-          kLibrary,
-          kDrive,
+          kRequiredLibrary,
+          kRequiredDrive,
           {"--media", "NAME", "name of the medium to insert", &R::media},
           {"--barcode", "TEXT", "barcode of the medium to insert", &R::barcode},
           {"--location", "TEXT", "location to fetch the medium from", &R::location},
@@ -115,7 +154,7 @@ const std::vector<Subcommand>& subcommands() {
          "DisplayImportNewMediaMessage",
          "ask for a new medium",
          "new-media --job 42 --library L1 --drive D1 --answer-after 2",
-         {kJob, kLibrary, kDrive, kPending},
+         {kJob, kRequiredLibrary, kRequiredDrive, kPending},
          true,
          true,
          false,
@@ -125,37 +164,47 @@ const std::vector<Subcommand>& subcommands() {
          "ask for the active or a new medium, after an error's text",
          "wrong-new-media --job 42 --library L1 --drive D1 --error 2017 --answer-after 2",
          {kJob,
-          kLibrary,
-          kDrive,
-          {"--error", "NUMBER", "media-management error code (0: none)", &R::error},
+          kRequiredLibrary,
+          kRequiredDrive,
+          {"--error", "NUMBER",
+           "media-management error code whose text leads the message; the catalogue has "
+           "texts for " +
+               catalogueCodes() + "; 0, the default: none",
+           &R::error},
           kPending},
          true,
          true,
          false,
-         runWrongNewMedia},
+         runWrongNewMedia,
+         nullptr,
+         unknownErrorCode},
         {"crc-error",
          "DisplayCRCErrorMessage",
          "report a CRC error reading the tape (job 0 or less: the stamping notice, posted "
          "nowhere)",
          "crc-error --job 42 --library L1 --drive D1 --answer-after 2",
-         {kJob, kLibrary, kDrive, kPending},
+         {kJob, kRequiredLibrary, kRequiredDrive, kPending},
          true,
          true,
          true,
          runCrcError},
         {"media-error",
          "DisplayMediaErrorMessage",
-         "report a read error through the console message box (763: block size)",
+         "report a tape block size read error through the console message box",
          "media-error --job 42 --error 763 --library L1 --drive D1",
          {kJob,
-          {"--error", "NUMBER", "read-error code; 763 is the one shown", &R::error, true},
-          kLibrary,
-          kDrive,
+          {"--error", "NUMBER",
+           "read-error code: " + std::to_string(qzkr::kReadErrorBlockSize) +
+               " (block size), the only one it shows",
+           &R::error, true},
+          kRequiredLibrary,
+          kRequiredDrive,
           kPending},
          false,
          true,
          false,
-         runMediaError},
+         runMediaError,
+         unshownReadError},
         {"identify",
          "DisplayIdentifyMediaMessage",
          "ask through the console export dialog for a medium's identifier and location",
@@ -163,8 +212,8 @@ const std::vector<Subcommand>& subcommands() {
          {kJob,
           {"--unique-id", "TEXT", "unique ID of the medium", &R::uniqueId, true},
           {"--volume", "NUMBER", "volume number of the medium", &R::volume, true},
-          {"--library", "NAME", "stand-alone library name", &R::library, true},
-          {"--drive", "NAME", "drive name in that library", &R::drive, true},
+          kRequiredLibrary,
+          kRequiredDrive,
           {"--preface", "TEXT", "text in front of the request", &R::preface},
           {"--barcode", "TEXT", "the barcode buffer's content on entry (default empty)",
            &R::barcode},

@@ -47,10 +47,14 @@ using Field =
 struct Option {
     const char* name;       // "--media"
     const char* valueName;  // "TEXT", "NUMBER", ...; "" for a flag
-    const char* help;
+    std::string help;
     Field field;
-    bool required = false;
+    bool required = false;  // a required text may not be empty either
 };
+
+// What a request means to its operation beyond the single options: a line
+// naming the option at fault, or nothing.
+using Check = std::optional<std::string> (*)(const Request&);
 
 struct Subcommand {
     const char* name;  // "import"
@@ -63,6 +67,11 @@ struct Subcommand {
     bool jobZeroMeant;  // a job ID of 0 or less asks for another form, posted nowhere
     // Runs the operation as a worker calls it; returns what the worker is answered.
     bool (*run)(const Request&, QZKRGuiInterface&, MMDebug&, Outcome&);
+    // A request the operation would ignore, refused as bad usage; null: none.
+    Check refuses = nullptr;
+    // What the operation will make of a request it takes, told before the
+    // run (without "warning: "); null: nothing.
+    Check warns = nullptr;
 };
 
 const std::vector<Subcommand>& subcommands();

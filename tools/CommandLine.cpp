@@ -6,25 +6,28 @@
 #include <set>
 #include <sstream>
 
+#include "Language.h"
+#include "Wording.h"
+
 namespace alerttool {
 
 template <typename T>
 std::optional<std::string> parseWhole(const std::string& option, const std::string& text,
                                       T& value) {
-    const std::string quoted = option + ": \"" + text + "\"";
+    const std::string named = option + ": " + quoted(text);
     long long number = 0;
     const char* first = text.data();
     const char* last = first + text.size();
     // from_chars takes no plus sign and no white space, and neither do we.
     const auto [end, error] = std::from_chars(first, last, number);
     if (error == std::errc::invalid_argument || end != last) {
-        return quoted + " is not a whole number";
+        return named + " is not a whole number";
     }
     if (error == std::errc::result_out_of_range ||
         number < static_cast<long long>(std::numeric_limits<T>::min()) ||
         (number > 0 && static_cast<unsigned long long>(number) >
                            static_cast<unsigned long long>(std::numeric_limits<T>::max()))) {
-        return quoted + " is out of range (" + std::to_string(std::numeric_limits<T>::min()) +
+        return named + " is out of range (" + std::to_string(std::numeric_limits<T>::min()) +
                " to " + std::to_string(std::numeric_limits<T>::max()) + ")";
     }
     value = static_cast<T>(number);
@@ -45,6 +48,12 @@ const Option* findOption(const std::vector<Option>& options, const std::string& 
 }
 
 bool isFlag(const Option& option) { return std::holds_alternative<bool Request::*>(option.field); }
+
+// Whether the option is a text given as "".
+bool isEmptyText(const Request& request, const Option& option) {
+    const auto* text = std::get_if<std::optional<std::string> Request::*>(&option.field);
+    return text != nullptr && (request.**text) && (request.**text)->empty();
+}
 
 // Puts value into the request's field; a bad number is the problem returned.
 std::optional<std::string> store(Request& request, const Option& option, const std::string& value) {
@@ -79,8 +88,13 @@ bool anySubcommandTakes(const std::string& name) {
 std::optional<std::string> checkTogether(const Request& request, const Subcommand& chosen,
                                          const std::set<std::string>& given) {
     for (const auto& option : chosen.options) {
-        if (option.required && !given.count(option.name)) {
+        if (!option.required) continue;
+        if (!given.count(option.name)) {
             return std::string(option.name) + " is required for " + chosen.name;
+        }
+        if (isEmptyText(request, option)) {
+            return std::string(option.name) + " is required for " + chosen.name +
+                   ": an empty value counts as missing";
         }
     }
     // The operations read a drive only with its library.
@@ -88,8 +102,14 @@ std::optional<std::string> checkTogether(const Request& request, const Subcomman
         return "--drive needs --library: without a library the operation ignores the drive";
     }
     if (given.count("--library") && !given.count("--drive")) return "--library needs --drive";
-    if (request.lang && request.lang->empty())
-        return std::string("--lang needs a language, e.g. de");
+    if (chosen.refuses) {
+        if (auto refusal = chosen.refuses(request)) return refusal;
+    }
+    if (request.lang && !isLanguageList(*request.lang)) {
+        return "--lang: " + quoted(*request.lang) +
+               " is not a language name; gettext takes ll or ll_CC (de, de_AT.UTF-8), C, POSIX "
+               "or a list (de_AT:de)";
+    }
     if (request.answerAfter && !chosen.waits) {
         return std::string("--answer-after: ") + chosen.name +
                " has no wait to end (its console dialog answers at once)";
@@ -134,19 +154,7 @@ void listOptions(std::ostream& out, const char* title, const std::vector<Option>
     }
 }
 
-// The parts every help ends with.
-void helpEnd(std::ostream& out, const char* example) {
-    listOptions(out, "Global options (before or after the subcommand)", globalOptions());
-    out << "\nEnvironment:\n";
-    for (const auto& variable : environment()) entry(out, variable.name, 18, variable.meaning);
-    out << "\nExit status:\n";
-    entry(out, "0", 7, "confirmed (the operation returned false)");
-    entry(out, "1", 7, "not confirmed (it returned true)");
-    entry(out, "2", 7, "bad usage, settings or files; nothing was posted");
-    entry(out, "3", 7, "the job client refused a call");
-    entry(out, "128+N", 7, "ended by signal N: the wait ended early, the cycle finished");
-    out << "\nExample: korrin-alert " << example << '\n';
-}
+const char kToolHelp[] = "korrin-alert --help";
 
 }  // namespace
 
@@ -158,8 +166,17 @@ std::string toolHelp() {
            "and job state, the console's rendering, the wait and the answer.\n\n"
            "Subcommands:\n";
     for (const auto& subcommand : subcommands()) entry(out, subcommand.name, 18, subcommand.help);
-    out << '\n';
-    helpEnd(out, subcommands().front().example);
+    out << "\nEach subcommand's options: korrin-alert SUBCOMMAND --help\n\n";
+    listOptions(out, "Global options (before or after the subcommand)", globalOptions());
+    out << "\nEnvironment:\n";
+    for (const auto& variable : environment()) entry(out, variable.name, 18, variable.meaning);
+    out << "\nExit status:\n";
+    entry(out, "0", 7, "confirmed (the operation returned false)");
+    entry(out, "1", 7, "not confirmed (it returned true)");
+    entry(out, "2", 7, "bad usage, settings or files; nothing was posted");
+    entry(out, "3", 7, "the job client refused a call");
+    entry(out, "128+N", 7, "ended by signal N: the wait ended early, the cycle finished");
+    out << "\nExample: korrin-alert " << subcommands().front().example << '\n';
     return out.str();
 }
 
@@ -169,8 +186,8 @@ std::string subcommandHelp(const Subcommand& subcommand) {
         << subcommand.name << ": " << subcommand.help << ".\nRuns " << subcommand.runs
         << (subcommand.waits ? "" : "; no message-box wait") << ".\n\n";
     listOptions(out, "Options", subcommand.options);
-    out << '\n';
-    helpEnd(out, subcommand.example);
+    out << "\nExample: korrin-alert " << subcommand.example << "\n\n"
+        << "The global options, the environment and the exit statuses: " << kToolHelp << '\n';
     return out.str();
 }
 
@@ -186,9 +203,9 @@ std::variant<Request, Stop> parseCommandLine(int argc, const char* const* argv) 
         const std::string word = argv[i];
         if (word.rfind("--", 0) != 0 && word != "-h") {
             if (chosen) {
-                fail("\"" + word + "\" is not an option of " + chosen->name);
+                fail(quoted(word) + " is not an option of " + chosen->name);
             } else if (!(chosen = findSubcommand(word))) {
-                fail("\"" + word + "\" is not a subcommand");
+                fail(quoted(word) + " is not a subcommand");
             } else {
                 request.operation = word;
             }
@@ -199,16 +216,16 @@ std::variant<Request, Stop> parseCommandLine(int argc, const char* const* argv) 
         const Option* option = findOption(globalOptions(), name);
         if (!option && chosen) option = findOption(chosen->options, name);
         if (!option) {
-            fail(chosen                     ? name + " is not an option of " + chosen->name
+            fail(chosen                     ? quoted(name) + " is not an option of " + chosen->name
                  : anySubcommandTakes(name) ? name + " goes after the subcommand"
-                                            : name + " is not an option");
+                                            : quoted(name) + " is not an option");
             continue;
         }
         if (!given.insert(name).second) fail(name + " is given twice");
         std::string value;
         if (equals != std::string::npos) {
             value = word.substr(equals + 1);
-            if (isFlag(*option)) fail(name + " takes no value");
+            if (isFlag(*option)) fail(name + " takes no value, not " + quoted(value));
         } else if (!isFlag(*option)) {
             if (i + 1 >= argc || std::string(argv[i + 1]).rfind("--", 0) == 0) {
                 fail(name + " needs a value");
@@ -218,11 +235,17 @@ std::variant<Request, Stop> parseCommandLine(int argc, const char* const* argv) 
         }
         if (auto error = store(request, *option, value)) fail(*error);
     }
-    if (request.help) return Stop{0, chosen ? subcommandHelp(*chosen) : toolHelp(), {}, false};
-    if (request.version) return Stop{0, "korrin-alert " KORRIN_VERSION "\n", {}, false};
+    if (request.help) return Stop{0, chosen ? subcommandHelp(*chosen) : toolHelp(), {}, false, {}};
+    if (request.version) return Stop{0, "korrin-alert " KORRIN_VERSION "\n", {}, false, {}};
     if (!problem && !chosen) problem = "a subcommand is required";
     if (!problem) problem = checkTogether(request, *chosen, given);
-    if (problem) return Stop{2, {}, *problem, request.json};
+    if (problem) {
+        return Stop{2,
+                    {},
+                    *problem,
+                    request.json,
+                    chosen ? "korrin-alert " + std::string(chosen->name) + " --help" : kToolHelp};
+    }
     return request;
 }
 

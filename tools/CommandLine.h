@@ -14,12 +14,16 @@ namespace alerttool {
 
 // The command line did not ask for a run: help or the version was asked for
 // (status 0, text for standard output) or the command line is wrong (status
-// 2, one line for standard error naming the option or word at fault).
+// 2, one line for standard error naming the option or word at fault, worded
+// as Wording.h says).
 struct Stop {
     int status = 0;
     std::string out;
     std::string error;
     bool json = false;  // --json was given: the error also goes out as JSON
+    // The help that tells the usage at fault: the subcommand's when one was
+    // given, "korrin-alert import --help", else "korrin-alert --help".
+    std::string help;
 };
 
 // Options take their value as the next word or after "=" (--text=--odd); a

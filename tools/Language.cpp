@@ -1,9 +1,13 @@
 #include "Language.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <regex>
+#include <sstream>
 
 #include "StandinConsole.h"
 #include "Terminal.h"
+#include "Wording.h"
 
 namespace alerttool {
 
@@ -22,21 +26,40 @@ void findCatalogues() {
     if (fs::is_directory(folder, error)) standin::setConsoleLocaleDir(folder.string());
 }
 
-// Whether a language names English: "en", "en_GB", "C", "POSIX", ...
-bool namesEnglish(const std::string& language) {
-    return language == "C" || language == "POSIX" ||
-           (language.rfind("en", 0) == 0 &&
-            (language.size() == 2 || std::string("_.@:").find(language[2]) != std::string::npos));
+// The names of a list, in order.
+std::vector<std::string> names(const std::string& list) {
+    std::vector<std::string> all;
+    std::istringstream in(list);
+    for (std::string name; std::getline(in, name, ':');) all.push_back(name);
+    if (list.empty() || list.back() == ':') all.emplace_back();
+    return all;
+}
+
+// Whether a well-formed name is English: "en", "en_GB", "C", "POSIX.UTF-8".
+bool namesEnglish(const std::string& name) {
+    const std::string language = name.substr(0, name.find_first_of("_.@"));
+    return language == "en" || language == "C" || language == "POSIX";
 }
 
 }  // namespace
+
+bool isLanguageList(const std::string& text) {
+    static const std::regex name(
+        "([a-z]{2,3}(_([A-Z]{2}|[0-9]{3}))?|C|POSIX)(\\.[A-Za-z0-9_-]+)?(@[A-Za-z0-9_-]+)?");
+    for (const auto& each : names(text)) {
+        if (!std::regex_match(each, name)) return false;
+    }
+    return true;
+}
 
 void chooseConsoleLanguage(const Request& request, std::vector<std::string>& notices) {
     findCatalogues();
     if (!request.lang) return;
     standin::setConsoleLanguage(*request.lang);
-    if (standin::consoleLanguage() == "en" && !namesEnglish(*request.lang)) {
-        tell(notices, "notice: --lang " + *request.lang +
+    const auto listed = names(*request.lang);
+    if (standin::consoleLanguage() == "en" &&
+        std::none_of(listed.begin(), listed.end(), namesEnglish)) {
+        tell(notices, "notice: --lang " + quoted(*request.lang) +
                           ": no catalogue of the console's texts has that language; the console "
                           "renders in English");
     }

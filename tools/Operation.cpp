@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <system_error>
+#include <stdexcept>
 
 #include "MMDebug.h"
 #include "QZKRGuiInterface.h"
@@ -16,7 +16,7 @@ namespace alerttool {
 namespace {
 
 [[noreturn]] void fail(const char* what) {
-    throw std::system_error(errno, std::generic_category(), what);
+    throw std::runtime_error(std::string(what) + ": " + standin::systemText(errno));
 }
 
 // Sends what is written to standard output into a temporary file until

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -47,11 +48,17 @@ void block(std::ostream& out, const std::string& title, const std::string& text)
     for (std::string line; std::getline(lines, line);) out << "    " << line << '\n';
 }
 
-std::string describeValues(const std::vector<standin::Argument>& arguments) {
+// The values of a segment; an event error ID (a code) in hex.
+std::string describeValues(const standin::ConsoleSegment& segment) {
     std::string out;
-    for (const auto& argument : arguments) {
+    for (std::size_t i = 0; i < segment.values.size(); ++i) {
+        const auto& argument = segment.values[i];
+        const bool errorId = segment.message != nullptr &&
+                             i < std::strlen(segment.message->values) &&
+                             segment.message->values[i] == 'e' && argument.tag == standin::kTagInt;
         if (!out.empty()) out += ", ";
-        out += "tag " + std::to_string(argument.tag) + " " + standin::describe(argument);
+        out += "tag " + std::to_string(argument.tag) + " " +
+               (errorId ? "int " + hex(argument.number()) : standin::describe(argument));
     }
     return out;
 }
@@ -63,9 +70,13 @@ void printArguments(std::ostream& out, const Outcome& outcome) {
         return;
     }
     out << "Message code " << codeName(outcome.code);
-    if (raise == nullptr || raise->arguments.empty()) {
-        out << ": no event arguments reached the job manager (nothing was posted, or the job "
-               "client is not bound)\n";
+    if (raise == nullptr) {
+        out << ": nothing was raised, so no event arguments reached the job manager\n";
+        return;
+    }
+    if (raise->arguments.empty()) {
+        out << ": the raising #" << raise->seq << " carried no event arguments"
+            << (raise->jobId == 0 ? " (the job client is not bound)" : "") << '\n';
         return;
     }
     out << ", event arguments (" << raise->arguments.size() << "):\n";
@@ -76,8 +87,8 @@ void printArguments(std::ostream& out, const Outcome& outcome) {
                                                      codeName(segment.code)
                                                : "(stray value)";
         head.resize(std::max<std::size_t>(head.size() + 1, 42), ' ');
-        out << "    " << head
-            << (segment.values.empty() ? "(no values)" : describeValues(segment.values)) << '\n';
+        out << "    " << head << (segment.values.empty() ? "(no values)" : describeValues(segment))
+            << '\n';
         opening = false;
     }
 }
@@ -104,7 +115,11 @@ void printRecords(std::ostream& out, const Outcome& outcome) {
         }
         if (isPosting(record)) {
             out << ", params";
-            for (const long long value : record.params) out << ' ' << value;
+            for (std::size_t i = 0; i < record.params.size(); ++i) {
+                out << ' '
+                    << (record.holdsCode(i) ? hex(record.params[i])
+                                            : std::to_string(record.params[i]));
+            }
         }
         out << '\n';
     }

@@ -5,12 +5,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
 
 #include "QZPlatformInfo.h"
 #include "Standin.h"
 #include "Terminal.h"
+#include "Wording.h"
 
 namespace alerttool {
 
@@ -73,8 +73,8 @@ void SettingsFile::writeDefaults() {
         std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/korrin-alert-XXXXXX";
     const int fd = mkstemp(pattern.data());
     if (fd < 0) {
-        throw std::runtime_error("cannot write the built-in settings to " + pattern + ": " +
-                                 std::strerror(errno));
+        throw std::runtime_error("cannot write the built-in settings to " + quoted(pattern) + ": " +
+                                 standin::systemText(errno));
     }
     m_path = pattern;
     m_builtIn = true;
@@ -83,7 +83,7 @@ void SettingsFile::writeDefaults() {
     ::close(fd);
     if (!written) {
         std::remove(m_path.c_str());
-        throw std::runtime_error("cannot write the built-in settings to " + m_path);
+        throw std::runtime_error("cannot write the built-in settings to " + quoted(m_path));
     }
 }
 

@@ -5,7 +5,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <system_error>
+#include <stdexcept>
+
+#include "Standin.h"
 
 namespace alerttool {
 
@@ -31,7 +33,7 @@ void onSignal(int signal) {
 
 SignalCatcher::SignalCatcher() {
     if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        throw std::system_error(errno, std::generic_category(), "cannot make the signal pipe");
+        throw std::runtime_error("cannot make the signal pipe: " + standin::systemText(errno));
     }
     struct sigaction action {};
     sigemptyset(&action.sa_mask);
@@ -45,8 +47,8 @@ SignalCatcher::SignalCatcher() {
             ::close(g_pipe[0]);
             ::close(g_pipe[1]);
             g_pipe[0] = g_pipe[1] = -1;
-            throw std::system_error(error, std::generic_category(),
-                                    std::string("cannot catch ") + name(failed));
+            throw std::runtime_error(std::string("cannot catch ") + name(failed) + ": " +
+                                     standin::systemText(error));
         }
     }
 }

@@ -14,7 +14,7 @@ namespace alerttool {
 // installed with SA_RESTART, so that only a wait that polls the pipe ends
 // early. SIGPIPE is ignored meanwhile, so that a reader that went away
 // fails a write instead of ending the tool. One object at a time; the
-// constructor throws std::system_error when the pipe or a handler cannot be
+// constructor throws std::runtime_error when the pipe or a handler cannot be
 // set up, the destructor restores the previous handlers.
 class SignalCatcher {
 public:

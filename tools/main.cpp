@@ -2,6 +2,7 @@
 // platform stand-in and shows everything it produced.
 #include <unistd.h>
 
+#include <algorithm>
 #include <exception>
 #include <iostream>
 #include <sstream>
@@ -26,7 +27,7 @@ constexpr int kBadUsage = 2;
 
 // One line on standard error naming the problem and, under --json, one
 // JSON object on standard output for a script; returns status.
-int refuse(const std::string& problem, bool json, const char* hint, int status = kBadUsage) {
+int refuse(const std::string& problem, bool json, const std::string& hint, int status = kBadUsage) {
     std::cerr << "korrin-alert: " << escapeControls(problem, false) << hint << '\n';
     if (json) {
         std::cout << nlohmann::json{{"error", problem}, {"status", status}}.dump(
@@ -57,6 +58,9 @@ void tellBeforeRun(const Request& request, const Subcommand& subcommand, Outcome
     if (outcome.settingCancels && request.answerAfter) {
         tell(outcome.notices,
              "notice: --answer-after has no wait to end: nKRMSGBOXOPTION answers at once");
+    }
+    if (subcommand.warns) {
+        if (auto warning = subcommand.warns(request)) tell(outcome.notices, "warning: " + *warning);
     }
     if (subcommand.posts && !subcommand.jobZeroMeant && request.job <= 0) {
         tell(outcome.notices, "notice: job " + std::to_string(request.job) +
@@ -118,7 +122,7 @@ int main(int argc, char** argv) {
     if (const auto* stop = std::get_if<Stop>(&parsed)) {
         std::cout << stop->out;
         if (stop->error.empty()) return stop->status;
-        return refuse(stop->error, stop->json, " (korrin-alert --help for usage)");
+        return refuse(stop->error, stop->json, " (" + stop->help + " for usage)");
     }
     const auto& request = std::get<Request>(parsed);
     try {

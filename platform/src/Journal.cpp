@@ -81,6 +81,7 @@ constexpr std::size_t kRequestedJobAt = 0;
 constexpr std::size_t kPlatformAt = 1;
 constexpr std::size_t kCodeAt = 0;
 constexpr std::size_t kRaiseFlagsAt = 6;
+constexpr std::size_t kRaiseCodeAgainAt = 7;
 constexpr std::size_t kClearFlagsAt = 9;
 constexpr std::size_t kClearedCodeAt = 10;
 constexpr std::size_t kStateAt = 0;
@@ -122,6 +123,17 @@ long long Record::flags() const {
 long long Record::clearedCode() const { return param(*this, Kind::Clear, kClearedCodeAt); }
 
 long long Record::state() const { return param(*this, Kind::JobState, kStateAt); }
+
+bool Record::holdsCode(std::size_t index) const {
+    if (index >= params.size()) return false;
+    switch (kind) {
+    case Kind::Raise: return index == kCodeAt || index == kRaiseCodeAgainAt;
+    case Kind::Clear: return index == kCodeAt || index == kClearedCodeAt;
+    case Kind::Init:
+    case Kind::JobState: break;
+    }
+    return false;
+}
 
 const char* kindName(Record::Kind kind) {
     switch (kind) {

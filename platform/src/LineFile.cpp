@@ -3,7 +3,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "Internal.h"
 
@@ -28,8 +27,8 @@ std::string LineFile::open(const std::string& path) {
     if (m_file) return m_problem;
     const int error = errno;
     if (fd >= 0) ::close(fd);
-    m_problem = "cannot open \"" + path + "\" for appending: " +
-                (error == ELOOP ? "it is a symbolic link" : std::strerror(error));
+    m_problem = "cannot open \"" + path +
+                "\" for appending: " + (error == ELOOP ? "is a symbolic link" : systemText(error));
     return m_problem;
 }
 

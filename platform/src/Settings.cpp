@@ -110,6 +110,27 @@ int onEntry(void* user, const char* section, const char* key, const char* value)
     return 1;
 }
 
+// Hands the parser one line of the file at a time, cut to its buffer: the
+// rest of a longer line (a long comment, say) is dropped, not parsed as a
+// line of its own, so that line numbers are the file's.
+char* readLine(char* buffer, int size, void* stream) {
+    auto* file = static_cast<std::FILE*>(stream);
+    if (!std::fgets(buffer, size, file)) return nullptr;
+    const std::size_t length = std::strlen(buffer);
+    if (length > 0 && buffer[length - 1] != '\n') {
+        for (int c = std::getc(file); c != EOF && c != '\n'; c = std::getc(file)) {
+        }
+    }
+    return buffer;
+}
+
+// Parses the file, giving each entry to handler; returns the number of the
+// first line that is neither a [section] nor a key = value, 0 for none.
+int parse(std::FILE* file, ini_handler handler, void* user) {
+    const int badLine = ini_parse_stream(readLine, file, handler, user);
+    return badLine > 0 ? badLine : 0;
+}
+
 // The settings of the file KORRIN_SETTINGS names: none for no file.
 SharedSections load() {
     static const auto* none = new SharedSections(std::make_shared<const Sections>());
@@ -128,7 +149,7 @@ SharedSections load() {
     auto settings = std::make_shared<Sections>();
     const bool known = ::fstat(fileno(file), &status) == 0;
     // A file with a malformed line still yields the entries inih could read.
-    ini_parse_file(file, onEntry, settings.get());
+    parse(file, onEntry, settings.get());
     std::fclose(file);
     if (known && settled(status)) {
         std::lock_guard<std::mutex> lock(files.mutex);
@@ -230,21 +251,27 @@ std::string Settings::path() {
 std::string Settings::problem() {
     const std::string file = path();
     if (file.empty()) return "no settings file named";
+    const std::string named = "\"" + file + "\"";
     struct stat status {};
-    if (::stat(file.c_str(), &status) != 0 || S_ISDIR(status.st_mode)) {
-        const int error = errno;
-        return "cannot read \"" + file +
-               "\": " + (S_ISDIR(status.st_mode) ? "it is a directory" : std::strerror(error));
-    }
-    std::FILE* readable = std::fopen(file.c_str(), "r");
-    if (!readable) return "cannot read \"" + file + "\": " + std::strerror(errno);
+    if (::stat(file.c_str(), &status) != 0)
+        return "cannot read " + named + ": " + systemText(errno);
+    if (S_ISDIR(status.st_mode)) return "cannot read " + named + ": " + systemText(EISDIR);
+    std::FILE* readable = std::fopen(file.c_str(), "re");
+    if (!readable) return "cannot read " + named + ": " + systemText(errno);
+    // The reader skips such a line; a file of another format would serve
+    // nothing of what it seems to say.
+    const int badLine = parse(
+        readable, [](void*, const char*, const char*, const char*) { return 1; }, nullptr);
     std::fclose(readable);
+    if (badLine > 0) {
+        return named + " line " + std::to_string(badLine) +
+               " is neither a [section] nor a key = value";
+    }
     const char* chosen = std::getenv("KORRIN_FOCUS");
     const std::string focus = chosen && *chosen ? chosen : kDefaultFocus;
     const auto host = entry(focus, "sQNHOSTNAME");
     if (!host || host->empty()) {
-        return "\"" + file + "\" names no control-server host (sQNHOSTNAME in section [" + focus +
-               "])";
+        return named + " names no control-server host (sQNHOSTNAME in section [" + focus + "])";
     }
     return {};
 }

@@ -151,6 +151,9 @@ struct Record {
     long long flags() const;           // Raise, Clear: the pending-cause flags
     long long clearedCode() const;     // Clear: the code the clearing names
     long long state() const;           // JobState: the job state set
+    // Whether the parameter at index holds a message code: the code of a
+    // Raise or Clear, a Raise's code again as unsigned, a Clear's cleared code.
+    bool holdsCode(std::size_t index) const;
     // Raise and Clear: the event arguments the posting took (also when
     // refused; empty for an unbound client, which takes nothing).
     std::vector<Argument> arguments;
@@ -229,6 +232,13 @@ public:
     static std::string open();
 };
 
+// ---------------------------------------------------------------- messages
+
+// The system's text for an errno value as the stand-in's messages give it
+// after a colon, and a tool may too: strerror's, its first letter in lower
+// case ("no such file or directory").
+std::string systemText(int error);
+
 // ---------------------------------------------------------------- settings
 
 // The settings file as QZPlatformInfo will read it, for a tool that must
@@ -237,9 +247,11 @@ class Settings {
 public:
     // The file KORRIN_SETTINGS names, "" when unset.
     static std::string path();
-    // Why that file gives no control-server host name, "" when it gives
-    // one: no file named, missing, unreadable, a directory, or no
-    // sQNHOSTNAME in the focus section (KORRIN_FOCUS, default "Korrin").
+    // Why that file cannot serve, "" when it can: no file named, missing,
+    // unreadable, a directory, a line that is neither a [section] nor a
+    // key = value (the first such line, by number; QZPlatformInfo would
+    // skip it), or no sQNHOSTNAME in the focus section (KORRIN_FOCUS,
+    // default "Korrin"). One line naming the file.
     static std::string problem();
     // The text of an entry of that file as read, when the entry is there.
     static std::optional<std::string> entry(const std::string& section, const std::string& key);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Holds korrin-alert's manual page and bash completion to the tool itself:
-# the subcommands, options, environment variables and exit statuses are read
-# from the built tool's --help and each subcommand's, so that a new one fails
-# here until the page and the completion have it.
+# the subcommands, global options, environment variables and exit statuses
+# are read from the built tool's --help, each subcommand's options from its
+# own help, so that a new one fails here until the page and the completion
+# have it.
 #   check_tool_docs.sh manual TOOL PAGE
 #       PAGE renders without a warning, has the usual sections, a section for
 #       each subcommand naming all its options, and names every global option,
@@ -10,7 +11,8 @@
 #   check_tool_docs.sh completion TOOL FILE
 #       FILE, loaded as bash-completion loads it, offers exactly the
 #       subcommands, exactly each subcommand's options with the global ones,
-#       files after --settings, --journal and --debug-log and nothing after
+#       files after --settings, --journal and --debug-log, after --lang en and
+#       languages the tool renders in (one at least), and nothing after
 #       another option that takes a value.
 #   check_tool_docs.sh readme TOOL README
 #       README's table of subcommands has a row for each subcommand and no
@@ -145,6 +147,21 @@ expect() {
         fail "completing \"$line\" offers:"$'\n'"$got"$'\n'"instead of:"$'\n'"$want"
 }
 
+# check_languages OPTION OFFERED: en and another language at least, each
+# one the tool renders the console in.
+check_languages() {
+    local language rendered
+    if ! grep -qx en <<< "$2" || (($(wc -l <<< "$2") < 2)); then
+        fail "after $1 offered:"$'\n'"$2"$'\n'"instead of en and the catalogues' languages"
+    fi
+    for language in $2; do
+        rendered=$(env -u KORRIN_SETTINGS KORRIN_DEBUG_LOG=off "$tool" --json --lang "$language" \
+            local-error --job 1 --answer-after 0 2> /dev/null |
+            sed -n 's/^  "language": "\(.*\)",$/\1/p')
+        [[ $rendered == "$language" ]] || fail "$1 $language renders in \"$rendered\""
+    done
+}
+
 check_completion() {
     local function subcommand head option value others globals_but folder
     # shellcheck disable=SC1091 # the system's own
@@ -154,8 +171,10 @@ check_completion() {
     function=$(complete -p korrin-alert 2> /dev/null | sed -n 's/.*-F \([^ ]*\) .*/\1/p')
     [[ -n $function ]] || { fail "$1 completes no korrin-alert"; return; }
 
-    # Values are completed in a folder with one file in it.
+    # Values are completed in a folder with one file in it; the tool is the
+    # one on the PATH, whose catalogues the completion finds.
     folder=$(mktemp -d) && cd "$folder" && touch settings.ini || return
+    PATH=${tool%/*}:$PATH
     expect "korrin-alert " "${subcommands[@]}"
     expect "korrin-alert --" "${globals[@]}"
     mapfile -t globals_but < <(printf '%s\n' "${globals[@]}" | grep -vx -- --debug-log)
@@ -177,6 +196,8 @@ check_completion() {
             grep -qx settings.ini <<< "$others" || fail "no file offered after $option"
             others=$(offered "korrin-alert $subcommand $option=")
             grep -qx settings.ini <<< "$others" || fail "no file offered after $option="
+        elif [[ $value == LANGUAGE ]]; then
+            check_languages "$option" "$others"
         elif [[ -n $others ]]; then
             fail "completing the $value of $option offers:"$'\n'"$others"
         fi
