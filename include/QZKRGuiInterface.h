@@ -19,6 +19,14 @@
 //
 // Thread safety: none. One object serves one thread at a time; separate
 // objects may be used from separate threads.
+//
+// Signals: the wait of the pop-up cycle is one sleep(3) (ShowMessageBox). A
+// worker installs handlers for SIGTERM and SIGINT with sigaction that only
+// note the signal, and stops after the cycle when one was noted: a caught
+// signal ends the wait early, the cycle then answers OK and clears the job,
+// whereas under the default action the process dies in the wait with its
+// job still pending. examples/job_worker.cpp of the source tree is such a
+// worker.
 #ifndef QZKR_GUI_INTERFACE_H
 #define QZKR_GUI_INTERFACE_H
 
@@ -51,9 +59,14 @@ public:
     static constexpr long long kAnswerCancel = 0;
 
     // Reads the control-server host name from the platform settings and, for
-    // jobId > 0, binds the job client to the job (a failed binding is logged
-    // to debugLog once; the object stays usable and posts nothing). The texts
-    // start empty and the event message code 0.
+    // jobId > 0, binds the job client to the job. The caller is not told
+    // whether it bound: a failed binding (the settings name no host, or the
+    // job manager refused) writes one line to debugLog; jobId 0 or less binds
+    // nothing and writes nothing. An unbound object stays usable: every
+    // posting is refused with a debug line (job ID 0 or less: the one that
+    // asks for a valid job ID), nothing reaches the job manager, and the
+    // cycles still wait and answer. The texts start empty and the event
+    // message code 0.
     QZKRGuiInterface(MMDebug& debugLog, long long jobId);
     // Destroys the job client; posts and logs nothing.
     ~QZKRGuiInterface();
@@ -85,16 +98,24 @@ public:
     // ShowMessageBox, clears and returns true unless the answer was OK. The
     // first bool is not read. The clearing also runs when an exception
     // passes out of the log or the wait; the exception then goes on.
+    // It raises whatever the object holds: after a prompt that prepared
+    // nothing (a null library), the texts and code of the last prompt that
+    // did, code 0 and empty texts on a fresh object, with the arguments
+    // streamed since the last posting (none after a finished cycle).
     bool popupDialogBox(MMDebug& debugLog, bool, bool pendingFlag);
 
     // --- The message box and the local display ---------------------------
 
     // Stands in for a message box on a host without a display. The setting
     // nKRMSGBOXOPTION of section Korrin chooses: 2 (also when absent) waits
-    // 180 seconds (a signal ends the wait early) and answers kAnswerOK; 1
-    // answers kAnswerCancel at once; anything else answers kAnswerCancel
-    // without a log line. Sets errorCode to 0. Does not read text, jobId, the
-    // bool or any field of the object.
+    // 180 seconds and answers kAnswerOK; 1 answers kAnswerCancel at once;
+    // anything else answers kAnswerCancel without a log line. Sets errorCode
+    // to 0. Does not read text, jobId, the bool or any field of the object.
+    // The wait is one sleep(3): a signal caught by a handler ends it early,
+    // still answering kAnswerOK; an ignored signal, or one caught before the
+    // sleep began, does not shorten it; a signal whose default action ends
+    // the process ends it in the wait. A process-directed signal reaches one
+    // thread only, so it ends the wait of that thread alone.
     long long ShowMessageBox(const char* text, long long jobId, unsigned int& errorCode, bool);
 
     // Puts text (null taken as "") into the message text with an import
@@ -116,14 +137,17 @@ public:
     // Reports a wrong medium in library's drive and asks for the right one,
     // described by the optional mediaName, barcode, location and
     // lastWriteTime (> 0: present). A null library prepares nothing: only the
-    // job ID is stored. Always returns false.
+    // job ID is stored, and the popupDialogBox after it raises what the
+    // object held before. Always returns false.
     bool DisplayWrongMediaInDriveMessage(const char* barcode, const char* location,
                                          long lastWriteTime, const char* library, const char* drive,
                                          const char* mediaName, long long jobId, MMDebug& debugLog);
 
     // --- Prompts that run the cycle themselves ----------------------------
     // Each logs its log text, raises, waits (or runs its dialog) and clears.
-    // A null library does nothing but store the job ID and returns false.
+    // The four in a library's drive do nothing with a null library but store
+    // the job ID: nothing is prepared, posted or asked, and their false is no
+    // confirmation. Identification takes a null library as "".
 
     // Asks for a new medium in library's drive. True unless answered OK.
     bool DisplayImportNewMediaMessage(const char* library, const char* drive, long long jobId,
@@ -147,7 +171,9 @@ public:
 
     // Asks the operator, through the media export dialog, to identify the
     // medium mediaUniqueId (volume volumeId) and name its export location.
-    // preface (null or empty: none) goes in front of both texts. When the
+    // preface (null or empty: none) goes in front of both texts; it is only
+    // read, and char* only for the ABI's sake, so a string literal may be
+    // passed through const_cast<char*> (or a copy in a char array). When the
     // dialog is confirmed, the location is copied into exportLocation (at
     // most kExportLocationSize bytes with the NUL) and, if barcode is empty on
     // entry, the barcode into barcode (kBarcodeSize bytes, zero-filled); a

@@ -2,10 +2,11 @@
 # Builds the Debian packages (the package preset: the release build for /usr)
 # and checks them: lintian finds no error and no warning beyond those accepted
 # below; unpacked into a scratch root (dpkg-deb -x: nothing is installed on
-# this machine) they build and run tests/consumer through find_package and
-# through pkg-config, and the tool runs from there. The same build, installed
-# with cmake --install into a prefix of its own, does the same, its tool
-# finding the libraries through its run path.
+# this machine) they build examples/ through find_package and through
+# pkg-config, each run as tests/examples/check_job_worker.sh asks, and the
+# tool runs from there. The same build, installed with cmake --install into a
+# prefix of its own, does the same, its tool finding the libraries through
+# its run path.
 #   KORRIN_PACKAGE_BUILD  build directory (default build/package, shared with
 #                         the ABI step)
 set -euo pipefail
@@ -22,7 +23,6 @@ build=${KORRIN_PACKAGE_BUILD:-build/package}
 start=$SECONDS
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-expected='Please insert the required media [LTO-0001] for JobID [42] into the library [L1] drive [D1].'
 # The same posting in German: the tool finds the catalogues beside itself.
 german='Bitte legen Sie für Job-ID [42] das benötigte Medium [LTO-0001] in Laufwerk [D1] '
 german+='der Bandbibliothek [L1] ein.'
@@ -65,26 +65,31 @@ if grep -E '^(E|W): ' <<< "$report" | grep -vqE "^W: [^ ]+ ($accepted_warnings) 
 fi
 echo "lintian: $(grep -c '^E: ' <<< "$report") errors, $(grep -c '^W: ' <<< "$report") warnings (accepted)"
 
-# consume PREFIX LIBDIR NAME [PKG-CONFIG SETTINGS...]: builds tests/consumer
-# against PREFIX with find_package and with the pkg-config flags, and runs
-# both (the pkg-config one with LIBDIR on the loader's path).
+# consume PREFIX LIBDIR NAME [PKG-CONFIG SETTINGS...]: builds examples/
+# against PREFIX with find_package (and .ci/lib/package-probe.cmake's checks)
+# and with the pkg-config flags (and the alert header through its folder), and
+# runs both through tests/examples/check_job_worker.sh, the pkg-config one
+# with LIBDIR on the loader's path.
 consume() {
-    local prefix=$1 libdir=$2 name=$3 out found flags
+    local prefix=$1 libdir=$2 name=$3 found flags
     shift 3
-    cmake -S tests/consumer -B "$work/$name-cmake" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" > /dev/null
+    cmake -S examples -B "$work/$name-cmake" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
+        -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+        -DCMAKE_PROJECT_INCLUDE="$PWD/.ci/lib/package-probe.cmake" > /dev/null
     found=$(sed -n 's/^KorrinAlert_DIR:PATH=//p' "$work/$name-cmake/CMakeCache.txt")
     [[ $found == "$prefix"/* ]] || { echo "find_package found $found, not in $prefix"; return 1; }
     cmake --build "$work/$name-cmake" > /dev/null
-    out=$("$work/$name-cmake/korrin-consumer")
-    [[ $out == "$expected" ]] || { echo "find_package consumer printed: $out"; return 1; }
+    bash tests/examples/check_job_worker.sh "$work/$name-cmake/job_worker"
     echo "find_package: ok ($found)"
 
     flags=$(env "$@" pkg-config --cflags --libs korrin-alert)
     echo "pkg-config: $flags"
     # shellcheck disable=SC2086 # the flags are words
-    g++ -std=c++17 -Wall -Wextra -Werror tests/consumer/*.cpp $flags -o "$work/$name-pc"
-    out=$(LD_LIBRARY_PATH=$libdir "$work/$name-pc")
-    [[ $out == "$expected" ]] || { echo "pkg-config consumer printed: $out"; return 1; }
+    g++ -std=c++17 -Wall -Wextra -Wpedantic -Werror examples/job_worker.cpp $flags \
+        -o "$work/$name-pc"
+    # shellcheck disable=SC2086
+    g++ -std=c++17 -fsyntax-only -x c++ - $flags <<< '#include <korrin/QZKRGuiInterface.h>'
+    LD_LIBRARY_PATH=$libdir bash tests/examples/check_job_worker.sh "$work/$name-pc"
     echo "pkg-config: ok"
 }
 

@@ -9,9 +9,9 @@ pick() { command -v "$1-14" || command -v "$1"; }
 clang_format=$(pick clang-format)
 clang_tidy=$(pick clang-tidy)
 
-mapfile -d '' files < <(find include alert dialogs platform tools tests bench fuzz -type f \
-    \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.cc' \) -print0 2>/dev/null |
-    sort -z)
+mapfile -d '' files < <(find include alert dialogs platform tools tests bench fuzz examples \
+    -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.cc' \) \
+    -print0 2>/dev/null | sort -z)
 echo "clang-format: ${#files[@]} files"
 status=0
 "$clang_format" --dry-run -Werror "${files[@]}" || status=1
