@@ -53,7 +53,7 @@ calls() { grep -o '"call":"[a-z]*"' "$dir/journal" | cut -d'"' -f4 | tr '\n' ' '
 # A signal during the wait ends the wait, the cycle clears the pending cause.
 for signal in INT TERM; do
     start 40 new-media --job 42 --library L1 --drive D1
-    if ! shows "Please insert a new media" || ! shows "Waiting for the operator: 180 s"; then
+    if ! shows "Please insert a new media" || ! shows "180 s left"; then
         continue
     fi
     [[ $(calls) == "init raise state " ]] || fail "before SIG$signal: $(calls)"
@@ -62,15 +62,18 @@ for signal in INT TERM; do
     [[ $(calls) == "init raise state clear state " ]] || fail "after SIG$signal: $(calls)"
     grep -qaF "interrupted by SIG$signal: the wait was ended, the library finished its cycle and \
 the pending cause was cleared" "$dir/screen" || fail "SIG$signal: no line says what it did"
-    # Every state of the countdown fits the 40 columns.
-    tr '\r' '\n' < "$dir/screen" | grep -a '^Waiting' | sed 's/\x1b\[K.*//' | grep -aE '^.{40}' &&
-        fail "a countdown wider than the terminal"
+    # The text keeps its indent; every state of the countdown shows its
+    # seconds and fits the 40 columns (a UTF-8 sequence is one column).
+    grep -qa '^    library \[L1\]' "$dir/screen" || fail "the text is not wrapped under its indent"
+    tr '\r' '\n' < "$dir/screen" | grep -a ' s left' | sed 's/\x1b\[K.*//' |
+        sed 's/[\xc0-\xff][\x80-\xbf]*/./g' | awk '!/^[0-9]+ s left/ || length > 39' | grep -a . &&
+        fail "a countdown without its seconds or wider than the terminal"
     compgen -G "$dir/korrin-alert-*" > /dev/null && fail "SIG$signal left its settings file"
 done
 
 # Enter answers; a value's escape sequence is shown, not obeyed.
 start 80 local-error --job 4 --text $'Tape \e[31mred'
-shows "180 s left; Enter answers OK now" && keys '\r'
+shows "180 s left · Enter answers OK" && keys '\r'
 finish 0
 grep -qaF "Wait: answered early with Enter" "$dir/screen" || fail "Enter did not answer"
 grep -qaF 'Tape \e[31mred' "$dir/screen" || fail "the escape sequence is not shown"
@@ -78,11 +81,11 @@ grep -qaF $'\e[31m' "$dir/screen" && fail "the escape sequence reached the termi
 
 # Once the input has ended, Enter no longer answers and the countdown says so.
 start 80 local-error --job 4 --text Gone
-shows "Enter answers OK now" && keys '\004'
+shows "Enter answers OK" && keys '\004'
 shows "input has ended, Enter no longer answers" && keys '\r'
 sleep 1.5 && keys '\003'
 finish 130
-sed 's/.*input has ended//' "$dir/screen" | grep -qaF "Enter answers OK now" &&
+sed 's/.*input has ended//' "$dir/screen" | grep -qaF "Enter answers OK" &&
     fail "Enter offered again after the input ended"
 grep -qaF "interrupted by SIGINT: the wait was ended, nothing had been raised" "$dir/screen" ||
     fail "no line says that Ctrl-C ended the wait"
