@@ -13,6 +13,7 @@
 #include <ctime>
 #include <sstream>
 
+#include "Keyboard.h"
 #include "Layout.h"
 #include "Signals.h"
 #include "Terminal.h"
@@ -34,18 +35,14 @@ unsigned plainSleep(unsigned seconds) {
     return static_cast<unsigned>(left.tv_sec) + (left.tv_nsec > 0 ? 1 : 0);
 }
 
-// Standard input can answer only when it is this process's terminal and the
-// process is in its foreground (a background read would stop the process).
-bool inputAnswers(bool enterAnswers) { return enterAnswers && inForeground(STDIN_FILENO); }
-
-// Reads what standard input has; true when it holds a whole line. Clears
-// watching when the input has ended.
-bool lineEntered(bool& watching) {
+// Reads what standard input has; true when it holds a whole line. Sets
+// ended when the input has ended.
+bool lineEntered(bool& ended) {
     char bytes[256];
     const ssize_t got = ::read(STDIN_FILENO, bytes, sizeof bytes);
     if (got < 0 && (errno == EINTR || errno == EAGAIN)) return false;
     if (got <= 0) {
-        watching = false;
+        ended = true;
         return false;
     }
     return std::memchr(bytes, '\n', static_cast<std::size_t>(got)) != nullptr;
@@ -127,9 +124,10 @@ unsigned WaitScope::wait(unsigned seconds) {
                             " is beyond the " + std::to_string(seconds) +
                             " s wait the library started: the wait runs out first");
     }
+    // Quiet before the request shows: what was typed before it is discarded.
+    const QuietKeyboard keyboard(m_options.enterAnswers);
     if (m_options.display) showRequest(m_options.messageText, seconds);
-    bool watching = inputAnswers(m_options.enterAnswers);
-    const bool couldWatch = watching;
+    bool inputEnded = false;
     const auto start = Clock::now();
     const auto deadline =
         start + std::chrono::seconds(answering ? *m_options.answerAfter : seconds);
@@ -149,11 +147,14 @@ unsigned WaitScope::wait(unsigned seconds) {
             const auto shown = std::chrono::ceil<std::chrono::seconds>(left);
             const auto tick = std::chrono::ceil<std::chrono::milliseconds>(
                 left - (shown - std::chrono::seconds(1)));
+            // Read only in the foreground: a read from the background stops
+            // the process.
+            const bool watching = keyboard.taken() && !inputEnded && inForeground(STDIN_FILENO);
             countdown.show(
-                countdownText(shown.count(), answering, watching, couldWatch && !watching));
+                countdownText(shown.count(), answering, watching, keyboard.taken() && inputEnded));
             pollfd ready[2] = {{SignalCatcher::wakeFd(), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
             if (::poll(ready, watching ? 2 : 1, static_cast<int>(tick.count())) > 0 &&
-                ready[1].revents != 0 && lineEntered(watching)) {
+                ready[1].revents != 0 && lineEntered(inputEnded)) {
                 m_record.end = WaitEnd::Enter;
                 break;
             }
