@@ -9,6 +9,11 @@ namespace alerttool {
 
 bool isTerminal(int fd) { return ::isatty(fd) != 0; }
 
+bool inForeground(int fd) {
+    const pid_t group = ::tcgetpgrp(fd);
+    return group != -1 && group == ::getpgrp();
+}
+
 std::string escapeControls(const std::string& text, bool keepLineFeeds) {
     std::string out;
     out.reserve(text.size());

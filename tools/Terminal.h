@@ -12,6 +12,11 @@ namespace alerttool {
 // Whether the file descriptor is a terminal.
 bool isTerminal(int fd);
 
+// Whether fd is a terminal whose foreground is this process's group: only
+// then does Ctrl-C reach the process, and may it read or set the modes.
+// Async-signal-safe.
+bool inForeground(int fd);
+
 // The text with every control character (C0 but the line feed when
 // keepLineFeeds, DEL, and C1 as UTF-8) written as \n, \r, \t, \e or \xHH,
 // so that no byte of a value can move the cursor or change the terminal.

@@ -3,14 +3,18 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <sstream>
 
+#include "Keyboard.h"
+#include "Layout.h"
 #include "Signals.h"
 #include "Terminal.h"
 
@@ -31,27 +35,22 @@ unsigned plainSleep(unsigned seconds) {
     return static_cast<unsigned>(left.tv_sec) + (left.tv_nsec > 0 ? 1 : 0);
 }
 
-// Standard input can answer only when it is this process's terminal and the
-// process is in its foreground (a background read would stop the process).
-bool inputAnswers(bool enterAnswers) {
-    return enterAnswers && ::tcgetpgrp(STDIN_FILENO) == ::getpgrp();
-}
-
-// Reads what standard input has; true when it holds a whole line. Clears
-// watching when the input has ended.
-bool lineEntered(bool& watching) {
+// Reads what standard input has; true when it holds a whole line. Sets
+// ended when the input has ended.
+bool lineEntered(bool& ended) {
     char bytes[256];
     const ssize_t got = ::read(STDIN_FILENO, bytes, sizeof bytes);
     if (got < 0 && (errno == EINTR || errno == EAGAIN)) return false;
     if (got <= 0) {
-        watching = false;
+        ended = true;
         return false;
     }
     return std::memchr(bytes, '\n', static_cast<std::size_t>(got)) != nullptr;
 }
 
 // One line on standard error, rewritten in place and never longer than the
-// terminal is wide, so that it never wraps.
+// terminal is wide, so that it never wraps; erased when the wait ends,
+// whichever way, since the report then says how it ended.
 class Countdown {
 public:
     explicit Countdown(bool on) : m_on(on) {}
@@ -61,11 +60,10 @@ public:
     Countdown(const Countdown&) = delete;
     Countdown& operator=(const Countdown&) = delete;
 
-    void show(std::string line) {
+    void show(const std::string& line) {
         if (!m_on) return;
-        const std::size_t room = terminalWidth(STDERR_FILENO) - 1;
-        if (line.size() > room) line.resize(room);
-        std::fprintf(stderr, "\r%s\033[K", line.c_str());
+        const std::string shown = cut(line, terminalWidth(STDERR_FILENO) - 1);
+        std::fprintf(stderr, "\r%s\033[K", shown.c_str());
         std::fflush(stderr);
         m_shown = true;
     }
@@ -75,23 +73,37 @@ private:
     bool m_shown = false;
 };
 
-// What the countdown says the keys do; Ctrl-C reaches only a process in
-// the terminal's foreground.
-std::string countdownText(long left, bool answering, bool watching, bool inputEnded) {
-    std::string text = "Waiting for the operator: ";
-    text += answering ? "answering in " + std::to_string(left) + " s"
-                      : std::to_string(left) + " s left";
-    if (watching) text += "; Enter answers OK now";
-    if (inputEnded) text += "; input has ended, Enter no longer answers";
-    if (::tcgetpgrp(STDERR_FILENO) == ::getpgrp()) text += "; Ctrl-C ends the wait and quits";
+// What ending the wait early with a signal does to the answer.
+constexpr char kCtrlC[] = "Ctrl-C ends the wait, the library then answers OK";
+
+// What the countdown says, the seconds first, so that a narrow terminal
+// keeps them. Ctrl-C reaches only a process in the terminal's foreground.
+std::string countdownText(long left, bool answering, bool enterAnswers, bool inputEnded) {
+    std::string text = std::to_string(left) + " s left";
+    if (answering) text += " before --answer-after answers OK";
+    if (enterAnswers) text += " · Enter answers OK";
+    if (inputEnded) text += " · input has ended, Enter no longer answers";
+    if (inForeground(STDERR_FILENO)) text += std::string(" · ") + kCtrlC;
     return text;
 }
 
+// The request, each line wrapped to the terminal's width under its indent,
+// and before the wait begins, what Ctrl-C will do to the answer.
 void showRequest(const char* messageText, unsigned seconds) {
+    const std::size_t width = terminalWidth(STDERR_FILENO);
+    std::string shown;
+    const auto add = [&](const std::string& line, const std::string& indent) {
+        for (const std::string& piece : wrap(line, width - std::min(indent.size(), width - 1)))
+            shown += indent + piece + '\n';
+    };
+    add("Message box (the library waits " + std::to_string(seconds) + " s for the operator):", "");
     std::istringstream lines(escapeControls(messageText ? messageText : "", true));
-    std::fprintf(stderr, "Message box (the library waits %u s for the operator):\n", seconds);
-    for (std::string line; std::getline(lines, line);)
-        std::fprintf(stderr, "    %s\n", line.c_str());
+    for (std::string line; std::getline(lines, line);) add(line, "    ");
+    if (inForeground(STDERR_FILENO)) {
+        add(std::string(kCtrlC) + ", and korrin-alert exits " + std::to_string(128 + SIGINT) + ".",
+            "");
+    }
+    std::fputs(shown.c_str(), stderr);
 }
 
 }  // namespace
@@ -112,9 +124,10 @@ unsigned WaitScope::wait(unsigned seconds) {
                             " is beyond the " + std::to_string(seconds) +
                             " s wait the library started: the wait runs out first");
     }
+    // Quiet before the request shows: what was typed before it is discarded.
+    const QuietKeyboard keyboard(m_options.enterAnswers);
     if (m_options.display) showRequest(m_options.messageText, seconds);
-    bool watching = inputAnswers(m_options.enterAnswers);
-    const bool couldWatch = watching;
+    bool inputEnded = false;
     const auto start = Clock::now();
     const auto deadline =
         start + std::chrono::seconds(answering ? *m_options.answerAfter : seconds);
@@ -134,11 +147,14 @@ unsigned WaitScope::wait(unsigned seconds) {
             const auto shown = std::chrono::ceil<std::chrono::seconds>(left);
             const auto tick = std::chrono::ceil<std::chrono::milliseconds>(
                 left - (shown - std::chrono::seconds(1)));
+            // Read only in the foreground: a read from the background stops
+            // the process.
+            const bool watching = keyboard.taken() && !inputEnded && inForeground(STDIN_FILENO);
             countdown.show(
-                countdownText(shown.count(), answering, watching, couldWatch && !watching));
+                countdownText(shown.count(), answering, watching, keyboard.taken() && inputEnded));
             pollfd ready[2] = {{SignalCatcher::wakeFd(), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
             if (::poll(ready, watching ? 2 : 1, static_cast<int>(tick.count())) > 0 &&
-                ready[1].revents != 0 && lineEntered(watching)) {
+                ready[1].revents != 0 && lineEntered(inputEnded)) {
                 m_record.end = WaitEnd::Enter;
                 break;
             }
