@@ -108,15 +108,23 @@ public:
         return m_alert.m_jobClient;
     }
 
-    // Formats one piece onto the message text and appends the same bytes to
-    // the event text: the piece stands in both alike.
+    // Appends one piece to the message text and to the event text: each text
+    // takes what fits of the piece in its own room. A piece the message text
+    // took whole is formatted once and its bytes copied; one it had to cut is
+    // formatted again for the event text, whose room may end elsewhere.
     [[gnu::format(printf, 2, 3)]] void appendPiece(const char* format, ...) {
         const std::size_t start = message.length();
         va_list values;
         va_start(values, format);
-        message.vappend(format, values);
+        va_list again;
+        va_copy(again, values);
+        if (message.vappend(format, values)) {
+            event.appendBytes(message.data() + start, message.length() - start);
+        } else {
+            event.vappend(format, again);
+        }
+        va_end(again);
         va_end(values);
-        event.appendBytes(message.data() + start, message.length() - start);
     }
 
     // A piece with one value: when the value is given, the piece formatted
@@ -431,7 +439,9 @@ bool QZKRGuiInterface::DisplayWrongNewMediaMessage(const char* library, const ch
         MMS2BaseError::getErrorStringForCode(errorCode, errorText, static_cast<int>(kTextSize), 0);
         TextBuffer error(errorText);
         error.adoptText();
+        // The advice, too, is the platform's text and may end inside a character.
         error.appendText(orEmpty(catalogue.getAdvise(errorCode)));
+        error.adoptText();
     }
     if (!namesLibrary(library, drive)) return false;
 

@@ -102,12 +102,19 @@ void Calls::unterminatedTextNext(Call call, const std::string& text) {
     if (index(call) < kKinds) threadCalls().unterminated[index(call)] = true;
 }
 
-int detail::handOver(Call call, const char* text, char* buffer, int bufferSize) {
+bool detail::takePlanted(Call call, std::string& text) {
     std::optional<std::string> planted;
     planted.swap(threadCalls().planted[index(call)]);
+    if (planted) text = std::move(*planted);
+    return planted.has_value();
+}
+
+int detail::handOver(Call call, const char* text, char* buffer, int bufferSize) {
+    std::string planted;
+    const bool isPlanted = takePlanted(call, planted);
     const bool terminated = !std::exchange(threadCalls().unterminated[index(call)], false);
     if (!buffer || bufferSize <= 0) return 0;
-    const char* given = planted ? planted->c_str() : text;
+    const char* given = isPlanted ? planted.c_str() : text;
     const std::size_t size = static_cast<std::size_t>(bufferSize);
     const std::size_t length = std::min(std::strlen(given), terminated ? size - 1 : size);
     std::memcpy(buffer, given, length);

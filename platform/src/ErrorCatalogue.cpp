@@ -60,6 +60,9 @@ int MMS2BaseError::getErrorStringForCode(int code, char* buffer, int bufferSize,
 
 const char* MMS2BaseError::getAdvise(int code) {
     const standin::detail::Entry entry(Call::Advise);
+    // A planted advice lives until this thread's next call.
+    thread_local std::string planted;
+    if (standin::detail::takePlanted(Call::Advise, planted)) return planted.c_str();
     if (entry.failed()) return "";
     const CatalogueEntry* found = find(code);
     return found ? found->advice : "";

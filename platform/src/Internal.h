@@ -53,6 +53,10 @@ private:
 // below 1).
 int handOver(Call call, const char* text, char* buffer, int bufferSize);
 
+// Takes the text planted for the call with Calls::textNext into `text`;
+// false, leaving `text` alone, when none was planted.
+bool takePlanted(Call call, std::string& text);
+
 // Now, in milliseconds since 1970-01-01T00:00:00Z, and such a time in UTC as
 // "2026-12-06T11:33:11.123Z" (IsoTime.cpp).
 long long nowMs();

@@ -323,7 +323,8 @@ public:
     // The next call of this kind on this thread hands over `text` in place of
     // its own (also in place of the "" of a failure). HostName, Ctime and
     // ErrorString copy it into the caller's buffer cut byte by byte, with no
-    // regard for characters, as a foreign platform may; other kinds ignore it.
+    // regard for characters, as a foreign platform may; Advise returns it
+    // whole; other kinds ignore it.
     static void textNext(Call call, const std::string& text);
     // As textNext, but the text goes without its NUL: one at least as long
     // as the caller's buffer fills all of it and leaves no NUL there, as a

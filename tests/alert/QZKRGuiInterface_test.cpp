@@ -24,6 +24,16 @@ TEST_F(AlertTest, GoldenTranscripts) {
     }
 }
 
+// The catalogue's error text and advice are the platform's: each is cut back
+// to its last whole character, wherever it ends.
+TEST_F(AlertTest, CatalogueTextsEndOnAWholeCharacter) {
+    run("new job=42");
+    Calls::textNext(standin::Call::ErrorString, "Fehler \xC3");
+    Calls::textNext(standin::Call::Advise, "Rat \xE7\xA3");
+    run("wrong-new-media library=L drive=D error=2017 job=42");
+    EXPECT_EQ(std::string(alert->getGumMessage()).substr(0, 19), "Fehler Rat \n\nPlease");
+}
+
 // Every platform call of every operation (tests/alert/fault-sweep.txt), made
 // to fail and then to throw, one call at a time: k = 1, 2, ... until the
 // operation no longer reaches call k. A thrown fault reaches the caller,
