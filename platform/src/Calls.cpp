@@ -25,6 +25,7 @@ struct ThreadCalls {
     std::array<std::optional<Fault>, kKinds> next{};
     std::array<std::optional<std::string>, kKinds> planted{};
     std::array<bool, kKinds> unterminated{};  // the planted text goes without its NUL
+    std::vector<Argument> streamed;
 };
 
 thread_local ThreadCalls t_threadCalls;
@@ -123,6 +124,12 @@ int detail::handOver(Call call, const char* text, char* buffer, int bufferSize) 
 }
 
 bool Calls::inside() { return t_insideDepth > 0; }
+
+std::vector<Argument> Calls::takeStreamed() { return std::exchange(threadCalls().streamed, {}); }
+
+void detail::noteStreamed(const Argument& argument) {
+    threadCalls().streamed.push_back(argument);
+}
 
 detail::Inside::Inside() { ++t_insideDepth; }
 

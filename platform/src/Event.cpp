@@ -123,6 +123,7 @@ void EvEvent::addArgument(const void* data, int tag) {
         break;
     default: break;
     }
+    standin::detail::noteStreamed(argument);
     // A posting takes about a dozen; one allocation serves them.
     if (m_state->pending.empty()) m_state->pending.reserve(16);
     m_state->pending.push_back(std::move(argument));

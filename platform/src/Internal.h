@@ -53,6 +53,9 @@ private:
 // below 1).
 int handOver(Call call, const char* text, char* buffer, int bufferSize);
 
+// Keeps an argument for Calls::takeStreamed.
+void noteStreamed(const Argument& argument);
+
 // Takes the text planted for the call with Calls::textNext into `text`;
 // false, leaving `text` alone, when none was planted.
 bool takePlanted(Call call, std::string& text);

@@ -335,6 +335,10 @@ public:
     // caller's own code from the stand-in's: a replaced operator new, say.
     // Allocates nothing.
     static bool inside();
+    // The event arguments this thread handed to EvEvent::addArgument since
+    // the last call of takeStreamed (or reset), taken out: what a prompt
+    // streamed, whether or not a posting took it.
+    static std::vector<Argument> takeStreamed();
 };
 
 // ---------------------------------------------------------------- error catalogue

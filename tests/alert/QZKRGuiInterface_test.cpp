@@ -1,5 +1,5 @@
-// The alert object: the golden transcripts of every operation, every
-// platform call made to fail and to throw, and several workers at once.
+// The alert object: the cases of tests/alert/golden, every platform call
+// made to fail and to throw, and several workers at once.
 #include <filesystem>
 #include <thread>
 
@@ -15,7 +15,7 @@ using Kind = standin::Record::Kind;
 
 // Each file of tests/alert/golden: the scripted dialogs' in the build against
 // them (KORRIN_SCRIPTED_DIALOGS 1), every other in the build against the console's.
-TEST_F(AlertTest, GoldenTranscripts) {
+TEST_F(AlertTest, GoldenCases) {
     for (const auto& entry : std::filesystem::directory_iterator(KORRIN_GOLDEN_DIR)) {
         const std::string name = entry.path().filename().string();
         const bool scripted = name.rfind("scripted", 0) == 0;
@@ -27,61 +27,66 @@ TEST_F(AlertTest, GoldenTranscripts) {
 // The catalogue's error text and advice are the platform's: each is cut back
 // to its last whole character, wherever it ends.
 TEST_F(AlertTest, CatalogueTextsEndOnAWholeCharacter) {
-    run("new job=42");
     Calls::textNext(standin::Call::ErrorString, "Fehler \xC3");
     Calls::textNext(standin::Call::Advise, "Rat \xE7\xA3");
     run("wrong-new-media library=L drive=D error=2017 job=42");
     EXPECT_EQ(std::string(alert->getGumMessage()).substr(0, 19), "Fehler Rat \n\nPlease");
 }
 
-// Every platform call of every operation (tests/alert/fault-sweep.txt), made
-// to fail and then to throw, one call at a time: k = 1, 2, ... until the
-// operation no longer reaches call k. A thrown fault reaches the caller,
-// every raising is cleared, and the object still works.
-std::vector<std::vector<std::string>> sweptOperations() {
-    std::vector<std::vector<std::string>> operations;
-    std::ifstream in(KORRIN_FAULT_SWEEP);
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        const std::size_t name = line.find(' '), prepare = line.find(" | ");
-        operations.push_back({line.substr(0, name), line.substr(name + 1, prepare - name - 1),
-                              prepare == std::string::npos ? "" : line.substr(prepare + 3)});
-    }
-    return operations;
-}
+// The operations of the fault sweep, each on a fresh object for job 42:
+// the step, and one that prepares the object first (never faulted).
+const std::vector<std::pair<std::string, std::string>> kSwept = {
+    {"new job=42", ""},
+    {"import media=M1 identifier=I1 location=L1 library=Lib1 drive=D1 job=42 new-media", ""},
+    {"popup pending", "import media=M1 identifier=I1 job=42"},
+    {"wrong-media barcode=B1 location=L1 time=1700000000 library=Lib1 drive=D1 media=M1 job=42",
+     ""},
+    {"popup", "wrong-media barcode=B1 time=1700000000 library=Lib1 job=42"},
+    {"new-media library=Lib1 drive=D1 job=42 pending", ""},
+    {"wrong-new-media library=Lib1 drive=D1 error=2017 job=42", ""},
+    {"crc-error library=Lib1 drive=D1 job=42 pending", ""},
+    {"crc-error library=Lib1 drive=D1 job=0", ""},
+    {"media-error error=763 library=Lib1 drive=D1 job=42 pending", ""},
+    {"identify preface=Export1 location-buffer= barcode-buffer= unique=U1 volume=3 library=Lib1 "
+     "drive=D1 job=42",
+     ""},
+    {"box job=42", ""},
+    {"local text=Offline1 job=42", ""},
+};
 
+// Every platform call of every operation made to fail and then to throw,
+// one call at a time: k = 1, 2, ... until the operation no longer reaches
+// call k. A thrown fault reaches the caller, every raising is cleared
+// (naming the raised code), unless the clearing itself was hit.
 class FaultSweep : public AlertTest,
-                   public testing::WithParamInterface<std::vector<std::string>> {};
+                   public testing::WithParamInterface<std::pair<std::string, std::string>> {};
 
 TEST_P(FaultSweep, EveryPlatformCallFailsThenThrows) {
+    const auto& [step, prepare] = GetParam();
     for (const Fault fault : {Fault::Fail, Fault::Throw}) {
         std::uint64_t k = 1;
         for (; !HasFailure(); ++k) {
             SCOPED_TRACE((fault == Fault::Fail ? "fail " : "throw ") + std::to_string(k));
             restart();
-            if (GetParam()[1].rfind("new ", 0) != 0) run("new job=42");
-            if (!GetParam()[2].empty()) run(GetParam()[2]);
+            if (!prepare.empty()) run(prepare);
             Calls::reset();
             Calls::faultAt(k, fault);
-            std::string thrown;
-            for (const std::string& said : run(GetParam()[1])) {
-                if (said.rfind("threw ", 0) == 0) thrown = said;
-            }
+            const std::string state = run(step)["="];
             if (Calls::total() < k) break;
-            EXPECT_EQ(thrown.rfind("threw \"injected fault in ", 0) == 0, fault == Fault::Throw)
-                << thrown;
-            // The raising is followed by its clearing, which names the raised
-            // code and carries only its own empty text, unless the clearing threw.
+            const bool threw = state.rfind("= threw \"injected fault in ", 0) == 0;
+            EXPECT_EQ(threw, fault == Fault::Throw) << state;
             const auto records = standin::Journal::records();
             const auto raise = std::find_if(records.begin(), records.end(),
                                             [](const auto& r) { return r.kind == Kind::Raise; });
             const auto clear = std::find_if(raise, records.end(),
                                             [](const auto& r) { return r.kind == Kind::Clear; });
             if (raise != records.end() && clear == records.end()) {
-                EXPECT_EQ(fault, Fault::Throw) << "a raising was left without a clearing";
-                EXPECT_TRUE(thrown == R"(threw "injected fault in QZJobClient::setPendingCause")" ||
-                            thrown == R"(threw "injected fault in EvEvent::addArgument")")
-                    << thrown;
+                const auto hit = [&state](const char* call) {
+                    return state.rfind("= threw \"injected fault in " + std::string(call) + "\"",
+                                       0) == 0;
+                };
+                EXPECT_TRUE(hit("QZJobClient::setPendingCause") || hit("EvEvent::addArgument"))
+                    << "a raising was left without a clearing: " << state;
                 EXPECT_EQ(Calls::total(), k) << "nothing may run after the clearing threw";
             } else if (raise != records.end()) {
                 EXPECT_EQ(clear->clearedCode(), static_cast<unsigned int>(raise->code()));
@@ -92,32 +97,34 @@ TEST_P(FaultSweep, EveryPlatformCallFailsThenThrows) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryOperation, FaultSweep, testing::ValuesIn(sweptOperations()),
-                         [](const auto& info) { return info.param[0]; });
+INSTANTIATE_TEST_SUITE_P(EveryOperation, FaultSweep, testing::ValuesIn(kSwept),
+                         [](const auto& info) { return std::to_string(info.index); });
 
-// Several job workers at once, each with its own object and job, all posting
+// Four job workers at once, each with its own object and job, all posting
 // through the one stand-in: each job's journal reads as it does when the
-// workers run one after another. Run under
-// ThreadSanitizer by the tsan preset.
+// workers run one after another. Run under ThreadSanitizer by the tsan preset.
 TEST_F(AlertTest, ThreadsOfWorkersOnSeparateObjectsKeepToTheirOwnJobs) {
-    const auto operations = sweptOperations();
-    const auto work = [&operations](int w) {  // the sweep's operations, 30 times, for job 1001 + w
+    const auto work = [](int w) {  // the sweep's operations, 30 times, for job 1001 + w
         MMDebug workerLog;
         QZKRGuiInterface workerAlert(workerLog, 1001 + w);
-        for (std::size_t i = 0; i < 60 * operations.size(); ++i) {
-            std::string line = operations[i / 2 % operations.size()][2 - i % 2];  // prepare, run
-            const std::size_t job = line.find("=42");
-            if (job != std::string::npos) line.replace(job + 1, 2, std::to_string(1001 + w));
-            const golden::Step step = golden::parse(line);
-            golden::Buffers buffers(step);
-            if (!line.empty() && step.op != "new")
-                golden::invoke(workerAlert, workerLog, step, buffers);
+        for (int round = 0; round < 30; ++round) {
+            for (const auto& [step, prepare] : kSwept) {
+                for (std::string line : {prepare, step}) {
+                    const std::size_t job = line.find("=42");
+                    if (job != std::string::npos) line.replace(job + 1, 2, std::to_string(1001 + w));
+                    const golden::Step parsed = golden::parse(line);
+                    golden::Buffers buffers(parsed);
+                    if (!line.empty() && parsed.op != "new")
+                        golden::invoke(workerAlert, workerLog, parsed, buffers);
+                }
+            }
         }
     };
     const auto journalByJob = [] {
         std::map<long long, std::vector<std::string>> journal;
         for (const auto& record : standin::Journal::take())
-            journal[record.jobId].push_back(golden::describe(record));
+            journal[record.jobId].push_back(std::to_string(static_cast<int>(record.kind)) + " " +
+                                            golden::show(record.arguments));
         return journal;
     };
     const testkit::QuietStdout quiet;
