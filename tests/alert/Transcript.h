@@ -318,7 +318,8 @@ protected:
     // rewrites them for review. What no case needs to write holds for every
     // step of a case unless the step writes the facet: the log text is the
     // event text on one line after a step that wrote the event text, each
-    // accepted raising renders on the console as the log text, the alert
+    // accepted raising renders on the console as the log text (but for a
+    // log text cut at its size: the console has the values whole), the alert
     // code takes no heap block but in the dialogs, and every number
     // streamed goes through the platform's little-endian conversion.
     void checkGoldenFile(const std::string& name) {
@@ -411,7 +412,8 @@ private:
                 EXPECT_EQ(params, (std::vector<long long>{r.code(), 0, 1, 300, 0, 40, r.flags(),
                                                           r.code(), 0}));
                 const std::string rendering = testkit::oneLine(standin::renderPosting(r));
-                if (r.accepted && rendering != alert->getLogText())
+                const bool cut = text(alert->getLogText()).size() + 1 == alert->kTextSize;
+                if (r.accepted && !cut && rendering != alert->getLogText())
                     said["console"] += (said.count("console") ? " " : "console ") + show(rendering);
             } else if (r.kind == Kind::Clear) {
                 EXPECT_EQ(params, (std::vector<long long>{qzkr::kMsgEmpty, 0, 1, 300, 0, 0, 0, 0,
@@ -424,9 +426,10 @@ private:
             }
             if (r.kind != Kind::Init) {
                 const int state = r.kind == Kind::Raise ? 3 : 1;
-                EXPECT_TRUE(!m_strict || (i + 1 < records.size() &&
-                                          records[i + 1].kind == Kind::JobState &&
-                                          records[i + 1].state() == state))
+                const bool next = i + 1 < records.size() && records[i + 1].kind == Kind::JobState;
+                EXPECT_TRUE(!m_strict || (next && std::vector<long long>(records[i + 1].params.begin(),
+                                                                         records[i + 1].params.end()) ==
+                                                      std::vector<long long>{state, 0, 0}))
                     << "job state " << state << " follows a posting";
             }
             said["posted"] += (said.count("posted") ? ", " : "posted ") + what +
