@@ -24,8 +24,8 @@
 #include "QZJobClient.h"
 #include "QZKRGuiInterface.h"
 #include "QZKRMessageCodes.h"
-#include "QuietStdout.h"
 #include "Standin.h"
+#include "StandinStdout.h"
 #include "TestKit.h"
 
 namespace korrinfuzz {
@@ -658,7 +658,7 @@ void initialise() {
     FakeSleep::fakeOnlyThisThread();
     // The console dialogs print every prompt; the fuzzer's own report goes
     // to standard error.
-    static const testkit::QuietStdout quiet;
+    static const standin::StdoutCapture quiet(standin::StdoutCapture::kDrop);
 }
 
 void run(const std::uint8_t* data, std::size_t size, unsigned operations) {

@@ -9,6 +9,7 @@
 
 #include "Signals.h"
 #include "StandinConsole.h"
+#include "StandinText.h"
 
 namespace alerttool {
 
@@ -17,11 +18,8 @@ namespace {
 using Json = nlohmann::ordered_json;
 using standin::Record;
 
-std::string hex(long long code) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned int>(code));
-    return text;
-}
+// A code in hex: its 32 bits, whatever number holds it.
+std::string hex(long long code) { return standin::hex(static_cast<unsigned int>(code)); }
 
 std::string codeName(long long code) {
     return hex(code) + " " + standin::consoleName(static_cast<int>(code));

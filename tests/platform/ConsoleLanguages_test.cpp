@@ -13,9 +13,10 @@
 
 #include "MMDebug.h"
 #include "QZKRGuiInterface.h"
-#include "QuietStdout.h"
 #include "StandinConsole.h"
+#include "StandinStdout.h"
 #include "StandinTest.h"
+#include "StandinText.h"
 
 namespace {
 
@@ -27,11 +28,7 @@ const char* const kMedia = "MEDIA-q1";
 const char* const kLibrary = "LIBRARY-q4";
 const char* const kDrive = "DRIVE-q5";
 
-std::string hex(int code) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(code));
-    return text;
-}
+std::string hex(int code) { return standin::hex(static_cast<unsigned>(code)); }
 
 // What a value must show as in a rendering; "" for an empty text.
 std::string shown(const standin::Argument& value, char kind) {
@@ -79,7 +76,7 @@ protected:
 
     // Every operation, the media prompts in every combination of their pieces.
     void raiseEverything() {
-        const testkit::QuietStdout quiet;  // the console dialogs' lines
+        const standin::StdoutCapture quiet(standin::StdoutCapture::kDrop);  // the dialogs' lines
         static char preface[] = "PREFACE-q8\nsecond line", none[] = "";
         static char location[QZKRGuiInterface::kExportLocationSize];
         static char barcode[QZKRGuiInterface::kBarcodeSize];
