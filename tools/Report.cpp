@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "QZKREventStream.h"
 #include "Signals.h"
 #include "StandinConsole.h"
 #include "StandinText.h"
@@ -53,7 +54,7 @@ std::string describeValues(const standin::ConsoleSegment& segment) {
         const auto& argument = segment.values[i];
         const bool errorId = segment.message != nullptr &&
                              i < std::strlen(segment.message->values) &&
-                             segment.message->values[i] == 'e' && argument.tag == standin::kTagInt;
+                             segment.message->values[i] == 'e' && argument.tag == qzkr::kTagInt;
         if (!out.empty()) out += ", ";
         out += "tag " + std::to_string(argument.tag) + " " +
                (errorId ? "int " + hex(argument.number()) : standin::describe(argument));
@@ -81,8 +82,8 @@ void printArguments(std::ostream& out, const Outcome& outcome) {
     bool opening = true;
     for (const auto& segment : standin::decodePosting(*raise)) {
         std::string head = opening             ? "opening"
-                           : segment.code != 0 ? "tag " + std::to_string(standin::kTagCode) + " " +
-                                                     codeName(segment.code)
+                           : segment.code != 0 ? "tag " + std::to_string(qzkr::kTagUnsignedLong) +
+                                                     " " + codeName(segment.code)
                                                : "(stray value)";
         head.resize(std::max<std::size_t>(head.size() + 1, 42), ' ');
         out << "    " << head << (segment.values.empty() ? "(no values)" : describeValues(segment))

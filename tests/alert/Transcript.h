@@ -26,6 +26,7 @@
 #include "Golden.h"
 #include "MMDebug.h"
 #include "QZKRDialogs.h"
+#include "QZKREventStream.h"
 #include "QZKRGuiInterface.h"
 #include "StandinConsole.h"
 #include "StandinTest.h"
@@ -134,8 +135,8 @@ inline std::string describe(const standin::Record& record) {
     line += "]";
     for (const auto& argument : record.arguments) {
         line += (&argument == &record.arguments[0] ? ": " : ", ") +
-                (argument.tag == standin::kTagText ? "text " + escape(argument.text)
-                                                   : standin::describe(argument));
+                (argument.tag == qzkr::kTagText ? "text " + escape(argument.text)
+                                                : standin::describe(argument));
     }
     return line;
 }
