@@ -4,7 +4,6 @@
 #include <libintl.h>
 #include <locale.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>

@@ -11,6 +11,7 @@
 #ifndef KORRIN_STANDIN_H
 #define KORRIN_STANDIN_H
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>

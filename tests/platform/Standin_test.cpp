@@ -1,6 +1,6 @@
-// The stand-in's own logic: settings parsing, fault plans and
-// planted texts, the lines of the debug log and the journal, the default
-// folder, and many threads at once. What the alert library and the tool
+// The stand-in's own logic: settings parsing, fault plans and planted
+// texts, the lines of the debug log and the journal, the default folder,
+// and many threads at once. What the alert library and the tool
 // make of it is tested with them.
 #include <sys/syscall.h>
 #include <unistd.h>
