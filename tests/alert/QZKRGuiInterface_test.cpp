@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "QuietStdout.h"
+#include "StandinStdout.h"
 #include "Transcript.h"
 
 namespace {
@@ -120,7 +120,7 @@ TEST_F(AlertTest, ThreadsOfWorkersOnSeparateObjectsKeepToTheirOwnJobs) {
             journal[record.jobId].push_back(golden::describe(record));
         return journal;
     };
-    const testkit::QuietStdout quiet;
+    const standin::StdoutCapture quiet(standin::StdoutCapture::kDrop);
     for (int w = 0; w < 4; ++w) work(w);
     const auto alone = journalByJob();
     std::vector<std::thread> workers;

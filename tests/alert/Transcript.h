@@ -26,9 +26,11 @@
 #include "Golden.h"
 #include "MMDebug.h"
 #include "QZKRDialogs.h"
+#include "QZKREventStream.h"
 #include "QZKRGuiInterface.h"
 #include "StandinConsole.h"
 #include "StandinTest.h"
+#include "StandinText.h"
 
 // Heap blocks that the alert code takes outside the stand-in's calls (whose
 // journal and debug lines allocate): a step's transcript says how many. Only
@@ -101,27 +103,17 @@ inline Step parse(const std::string& line) {
     return step;
 }
 
-// Bytes as a transcript shows them: quoted, escaped as a step's values are,
-// other control bytes and bytes outside whole UTF-8 characters as \xNN, a
-// character repeated four times or more as c{N}.
+// Bytes as a transcript shows them: quoted, escaped as a step's values are
+// (escapeControls, and \{), a character repeated four times or more as c{N}.
 inline std::string escape(std::string_view bytes) {
     std::string out = "\"";
     for (std::size_t at = 0, length = 1; at < bytes.size(); at += length) {
-        const auto lead = static_cast<unsigned char>(bytes[at]);
-        length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-        for (std::size_t k = 1; k < length; ++k)
-            if (at + k >= bytes.size() || (bytes[at + k] & 0xC0) != 0x80) length = 1;
-        std::string shown(bytes.substr(at, length));
-        if (lead < 0x20 || lead == 0x7F || (length == 1 && lead > 0x7F)) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", lead);
-            shown = lead == '\n' ? "\\n" : lead == '\r' ? "\\r" : lead == '\t' ? "\\t" : hex;
-        } else if (lead == '\\' || lead == '"' || lead == '{') {
-            shown = "\\" + shown;
-        }
+        length = standin::characterLength(bytes, at);
+        const std::string_view unit = bytes.substr(at, length);
+        const std::string shown =
+            unit == "{" ? "\\{" : standin::escapeControls(unit, standin::kQuoted);
         std::size_t repeats = 1;
-        while (bytes.substr(at + length, length) == bytes.substr(at, length))
-            ++repeats, at += length;
+        while (bytes.substr(at + length, length) == unit) ++repeats, at += length;
         out += repeats < 4 ? shown + (repeats > 1 ? shown : "") + (repeats > 2 ? shown : "")
                            : shown + "{" + std::to_string(repeats) + "}";
     }
@@ -129,9 +121,7 @@ inline std::string escape(std::string_view bytes) {
 }
 
 inline std::string number(long long value) {
-    char text[24];
-    std::snprintf(text, sizeof text, value < 0x1000000 ? "%lld" : "0x%llx", value);
-    return text;
+    return value < 0x1000000 ? std::to_string(value) : standin::hex(value);
 }
 
 // A job-client call: kind, result, job, parameters (codes in hex) and arguments.
@@ -145,8 +135,8 @@ inline std::string describe(const standin::Record& record) {
     line += "]";
     for (const auto& argument : record.arguments) {
         line += (&argument == &record.arguments[0] ? ": " : ", ") +
-                (argument.tag == standin::kTagText ? "text " + escape(argument.text)
-                                                   : standin::describe(argument));
+                (argument.tag == qzkr::kTagText ? "text " + escape(argument.text)
+                                                : standin::describe(argument));
     }
     return line;
 }
