@@ -39,8 +39,8 @@
 #include "QZKRGuiInterface.h"
 #include "QZPlatformInfo.h"
 #include "QZTime.h"
-#include "QuietStdout.h"
 #include "Standin.h"
+#include "StandinStdout.h"
 #include "TestKit.h"
 
 namespace {
@@ -440,7 +440,7 @@ public:
     bool isTerminal() const { return isatty(m_quiet.realStdout()) != 0; }
 
 private:
-    testkit::QuietStdout m_quiet;
+    standin::StdoutCapture m_quiet{standin::StdoutCapture::kDrop};
     __gnu_cxx::stdio_filebuf<char> m_buffer;
     std::streambuf* m_old = nullptr;
 };

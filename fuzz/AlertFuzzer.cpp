@@ -24,8 +24,8 @@
 #include "QZJobClient.h"
 #include "QZKRGuiInterface.h"
 #include "QZKRMessageCodes.h"
-#include "QuietStdout.h"
 #include "Standin.h"
+#include "StandinStdout.h"
 #include "TestKit.h"
 
 namespace korrinfuzz {
@@ -648,9 +648,6 @@ void initialise() {
         std::ofstream(g_settingsPaths.back(), std::ios::trunc) << kSettings[i].ini;
     }
     testkit::useStandinDefaults();
-    // Nothing here reads the debug lines: the fields they carry are checked
-    // where the library keeps them.
-    standin::DebugLog::keepLines(false);
     setenv("TZ", "UTC", 1);
     tzset();
     // The message box's 180-second wait is counted, not waited, on the
@@ -658,7 +655,7 @@ void initialise() {
     FakeSleep::fakeOnlyThisThread();
     // The console dialogs print every prompt; the fuzzer's own report goes
     // to standard error.
-    static const testkit::QuietStdout quiet;
+    static const standin::StdoutCapture quiet(standin::StdoutCapture::kDrop);
 }
 
 void run(const std::uint8_t* data, std::size_t size, unsigned operations) {
@@ -678,6 +675,7 @@ void run(const std::uint8_t* data, std::size_t size, unsigned operations) {
     // An input leaves nothing behind: libFuzzer takes memory kept past an
     // input for a leak and runs the input again to look for one.
     standin::Journal::clear();
+    standin::DebugLog::clear();
 }
 
 }  // namespace korrinfuzz

@@ -2,24 +2,15 @@
 
 #include <algorithm>
 
+#include "StandinText.h"
+
 namespace alerttool {
 
 namespace {
 
-bool continuation(unsigned char byte) { return (byte & 0xc0) == 0x80; }
-
 // Where the character at pos ends.
 std::size_t nextCharacter(const std::string& text, std::size_t pos) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    const std::size_t length = lead >= 0xf0 && lead <= 0xf4 ? 4
-                               : lead >= 0xe0               ? 3
-                               : lead >= 0xc2               ? 2
-                                                            : 1;
-    if (length == 1 || lead > 0xf4 || pos + length > text.size()) return pos + 1;
-    for (std::size_t i = pos + 1; i < pos + length; ++i) {
-        if (!continuation(static_cast<unsigned char>(text[i]))) return pos + 1;
-    }
-    return pos + length;
+    return pos + standin::characterLength(text, pos);
 }
 
 // The byte offset after the first count characters of text.

@@ -7,8 +7,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "QZKREventStream.h"
 #include "Signals.h"
 #include "StandinConsole.h"
+#include "StandinText.h"
 
 namespace alerttool {
 
@@ -17,11 +19,8 @@ namespace {
 using Json = nlohmann::ordered_json;
 using standin::Record;
 
-std::string hex(long long code) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned int>(code));
-    return text;
-}
+// A code in hex: its 32 bits, whatever number holds it.
+std::string hex(long long code) { return standin::hex(static_cast<unsigned int>(code)); }
 
 std::string codeName(long long code) {
     return hex(code) + " " + standin::consoleName(static_cast<int>(code));
@@ -55,7 +54,7 @@ std::string describeValues(const standin::ConsoleSegment& segment) {
         const auto& argument = segment.values[i];
         const bool errorId = segment.message != nullptr &&
                              i < std::strlen(segment.message->values) &&
-                             segment.message->values[i] == 'e' && argument.tag == standin::kTagInt;
+                             segment.message->values[i] == 'e' && argument.tag == qzkr::kTagInt;
         if (!out.empty()) out += ", ";
         out += "tag " + std::to_string(argument.tag) + " " +
                (errorId ? "int " + hex(argument.number()) : standin::describe(argument));
@@ -83,8 +82,8 @@ void printArguments(std::ostream& out, const Outcome& outcome) {
     bool opening = true;
     for (const auto& segment : standin::decodePosting(*raise)) {
         std::string head = opening             ? "opening"
-                           : segment.code != 0 ? "tag " + std::to_string(standin::kTagCode) + " " +
-                                                     codeName(segment.code)
+                           : segment.code != 0 ? "tag " + std::to_string(qzkr::kTagUnsignedLong) +
+                                                     " " + codeName(segment.code)
                                                : "(stray value)";
         head.resize(std::max<std::size_t>(head.size() + 1, 42), ' ');
         out << "    " << head << (segment.values.empty() ? "(no values)" : describeValues(segment))

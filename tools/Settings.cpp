@@ -9,6 +9,7 @@
 
 #include "QZPlatformInfo.h"
 #include "Standin.h"
+#include "StandinText.h"
 #include "Terminal.h"
 #include "Wording.h"
 
@@ -16,26 +17,19 @@ namespace alerttool {
 
 namespace {
 
-constexpr const char kDefaultFocus[] = "Korrin";
 // The library's own setting: section, key, and the value that waits.
 constexpr const char kBoxSection[] = "Korrin";
 constexpr const char kBoxOption[] = "nKRMSGBOXOPTION";
 constexpr unsigned long kBoxWaits = 2;
 constexpr unsigned long kBoxCancels = 1;
 
-std::string focus() {
-    const char* chosen = std::getenv("KORRIN_FOCUS");
-    return chosen != nullptr && *chosen != '\0' ? chosen : kDefaultFocus;
-}
-
-// Points variable at the option's file, when given, and opens what it names.
+// Tells the stand-in the option's file, when given, and opens the file it uses.
 void openFile(const std::optional<std::string>& given, const char* option, const char* variable,
-              std::string (*open)()) {
-    if (given) setenv(variable, given->c_str(), 1);
-    const std::string problem = open();
-    if (!problem.empty()) {
+              void (*use)(const std::string&), std::optional<std::string> (*open)()) {
+    if (given) use(*given);
+    if (const auto problem = open()) {
         const char* source = given ? option : std::getenv(variable) ? variable : "debug log";
-        throw std::runtime_error(std::string(source) + ": " + problem);
+        throw std::runtime_error(std::string(source) + ": " + *problem);
     }
 }
 
@@ -48,22 +42,22 @@ std::string SettingsFile::defaults(const std::string& focus) {
         "sQNHOSTNAME = quorvane.local\n"
         "nKRMSGBOXOPTION = 2\n";
     // The host name is read from the focus section.
-    if (focus != kDefaultFocus) text += "[" + focus + "]\nsQNHOSTNAME = quorvane.local\n";
+    if (focus != kBoxSection) text += "[" + focus + "]\nsQNHOSTNAME = quorvane.local\n";
     return text;
 }
 
 SettingsFile::SettingsFile(const std::optional<std::string>& given) {
-    const char* configured = std::getenv("KORRIN_SETTINGS");
+    const std::string configured = standin::Settings::path();
     if (given) {
         m_path = *given;
         m_source = "--settings";
-        setenv("KORRIN_SETTINGS", m_path.c_str(), 1);
-    } else if (configured != nullptr && *configured != '\0') {
+        standin::Settings::use(m_path);
+    } else if (!configured.empty()) {
         m_path = configured;
     } else {
         m_source = "built-in settings";
         writeDefaults();
-        setenv("KORRIN_SETTINGS", m_path.c_str(), 1);
+        standin::Settings::use(m_path);
     }
 }
 
@@ -78,7 +72,7 @@ void SettingsFile::writeDefaults() {
     }
     m_path = pattern;
     m_builtIn = true;
-    const std::string text = defaults(focus());
+    const std::string text = defaults(standin::Settings::focus());
     const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     ::close(fd);
     if (!written) {
@@ -92,10 +86,12 @@ SettingsFile::~SettingsFile() {
 }
 
 void checkRunFiles(const Request& request, const SettingsFile& settings) {
-    const std::string problem = standin::Settings::problem();
-    if (!problem.empty()) throw std::runtime_error(std::string(settings.source()) + ": " + problem);
-    openFile(request.journal, "--journal", "KORRIN_JOURNAL", standin::Journal::open);
-    openFile(request.debugLog, "--debug-log", "KORRIN_DEBUG_LOG", standin::DebugLog::open);
+    if (const auto problem = standin::Settings::problem())
+        throw std::runtime_error(std::string(settings.source()) + ": " + *problem);
+    openFile(request.journal, "--journal", "KORRIN_JOURNAL", standin::Journal::use,
+             standin::Journal::open);
+    openFile(request.debugLog, "--debug-log", "KORRIN_DEBUG_LOG", standin::DebugLog::use,
+             standin::DebugLog::open);
 }
 
 bool checkMessageBoxOption(std::vector<std::string>& notices) {

@@ -11,9 +11,9 @@
 
 namespace alerttool {
 
-// Points KORRIN_SETTINGS at the settings for this run: the --settings file,
-// else what the environment already names, else the built-in defaults
-// written to a private temporary file that lives as long as this object.
+// Tells the stand-in the settings for this run: the --settings file, else
+// what the environment already names, else the built-in defaults written to
+// a private temporary file that lives as long as this object.
 // Throws std::runtime_error when the defaults cannot be written.
 class SettingsFile {
 public:
@@ -39,7 +39,7 @@ private:
     const char* m_source = "KORRIN_SETTINGS";
 };
 
-// Points the stand-in at the --journal and --debug-log files, then makes
+// Tells the stand-in the --journal and --debug-log files, then makes
 // sure that the settings give a control-server host name and that the
 // journal and debug log can be opened for appending. Throws
 // std::runtime_error naming the setting or file at fault otherwise.

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "Standin.h"
+#include "StandinText.h"
 
 namespace alerttool {
 

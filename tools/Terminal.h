@@ -1,5 +1,5 @@
-// What korrin-alert shows on a terminal: control characters made visible,
-// the terminal's width, and the one-line notices on standard error.
+// What korrin-alert knows of a terminal: whether there is one, its width,
+// and the one-line notices on standard error.
 #ifndef KORRIN_TOOL_TERMINAL_H
 #define KORRIN_TOOL_TERMINAL_H
 
@@ -16,11 +16,6 @@ bool isTerminal(int fd);
 // then does Ctrl-C reach the process, and may it read or set the modes.
 // Async-signal-safe.
 bool inForeground(int fd);
-
-// The text with every control character (C0 but the line feed when
-// keepLineFeeds, DEL, and C1 as UTF-8) written as \n, \r, \t, \e or \xHH,
-// so that no byte of a value can move the cursor or change the terminal.
-std::string escapeControls(const std::string& text, bool keepLineFeeds);
 
 // Columns of the terminal on fd; 80 when it does not say.
 std::size_t terminalWidth(int fd);

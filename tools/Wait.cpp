@@ -10,12 +10,13 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <sstream>
 
 #include "Keyboard.h"
 #include "Layout.h"
 #include "Signals.h"
+#include "StandinSleep.h"
+#include "StandinText.h"
 #include "Terminal.h"
 
 namespace alerttool {
@@ -26,13 +27,10 @@ using Clock = std::chrono::steady_clock;
 
 std::atomic<WaitScope*> g_scope{nullptr};
 
-// As the C library's sleep: ended early by a signal, it returns the
-// seconds left.
-unsigned plainSleep(unsigned seconds) {
-    timespec request{static_cast<std::time_t>(seconds), 0};
-    timespec left{};
-    if (::nanosleep(&request, &left) == 0 || errno != EINTR) return 0;
-    return static_cast<unsigned>(left.tv_sec) + (left.tv_nsec > 0 ? 1 : 0);
+// The library's sleep() call, while a scope is alive.
+unsigned scopedWait(unsigned seconds) {
+    WaitScope* scope = g_scope;
+    return scope ? scope->wait(seconds) : standin::systemSleep(seconds);
 }
 
 // Reads what standard input has; true when it holds a whole line. Sets
@@ -97,7 +95,8 @@ void showRequest(const char* messageText, unsigned seconds) {
             shown += indent + piece + '\n';
     };
     add("Message box (the library waits " + std::to_string(seconds) + " s for the operator):", "");
-    std::istringstream lines(escapeControls(messageText ? messageText : "", true));
+    std::istringstream lines(
+        standin::escapeControls(messageText ? messageText : "", standin::kKeepLineFeeds));
     for (std::string line; std::getline(lines, line);) add(line, "    ");
     if (inForeground(STDERR_FILENO)) {
         add(std::string(kCtrlC) + ", and korrin-alert exits " + std::to_string(128 + SIGINT) + ".",
@@ -111,9 +110,13 @@ void showRequest(const char* messageText, unsigned seconds) {
 WaitScope::WaitScope(const WaitOptions& options, std::vector<std::string>& notices)
     : m_options(options), m_notices(notices) {
     g_scope = this;
+    standin::setSleepHandler(scopedWait);
 }
 
-WaitScope::~WaitScope() { g_scope = nullptr; }
+WaitScope::~WaitScope() {
+    standin::setSleepHandler(nullptr);
+    g_scope = nullptr;
+}
 
 unsigned WaitScope::wait(unsigned seconds) {
     m_record = WaitRecord{};
@@ -166,11 +169,3 @@ unsigned WaitScope::wait(unsigned seconds) {
 }
 
 }  // namespace alerttool
-
-// The library's message-box wait reaches this definition: the executable's
-// own sleep takes the place of the C library's for the whole process. It
-// must stay in the executable's dynamic symbol table, hence the visibility.
-extern "C" __attribute__((visibility("default"))) unsigned int sleep(unsigned int seconds) {
-    alerttool::WaitScope* scope = alerttool::g_scope;
-    return scope ? scope->wait(seconds) : alerttool::plainSleep(seconds);
-}

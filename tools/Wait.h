@@ -1,9 +1,9 @@
 // The library's message-box wait, run by the tool. The wait is one call of
-// sleep(3) from the library; the tool's executable defines sleep, which the
-// library's call then reaches, so the tool learns the start and the length
-// of the wait from the call itself and runs the wait on the calling thread:
-// the request and a countdown on a terminal, Enter, --answer-after and a
-// caught signal ending it early.
+// sleep(3) from the library, which reaches the stand-in's sleep seam
+// (StandinSleep.h); so the tool learns the start and the length of the wait
+// from the call itself and runs the wait on the calling thread: the request
+// and a countdown on a terminal, Enter, --answer-after and a caught signal
+// ending it early.
 #ifndef KORRIN_TOOL_WAIT_H
 #define KORRIN_TOOL_WAIT_H
 
@@ -38,7 +38,7 @@ struct WaitRecord {
 };
 
 // While alive, sleep() in this process is the message-box wait under
-// options (elsewhere it sleeps as the C library's would). One at a time,
+// options (otherwise it sleeps as the C library's does). One at a time,
 // on the thread that runs the operation. notices receives the lines told
 // during the wait (an --answer-after beyond the wait).
 class WaitScope {

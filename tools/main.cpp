@@ -17,6 +17,7 @@
 #include "Settings.h"
 #include "Signals.h"
 #include "Standin.h"
+#include "StandinText.h"
 #include "Terminal.h"
 
 namespace {
@@ -28,7 +29,7 @@ constexpr int kBadUsage = 2;
 // One line on standard error naming the problem and, under --json, one
 // JSON object on standard output for a script; returns status.
 int refuse(const std::string& problem, bool json, const std::string& hint, int status = kBadUsage) {
-    std::cerr << "korrin-alert: " << escapeControls(problem, false) << hint << '\n';
+    std::cerr << "korrin-alert: " << standin::escapeControls(problem) << hint << '\n';
     if (json) {
         std::cout << nlohmann::json{{"error", problem}, {"status", status}}.dump(
                          -1, ' ', false, nlohmann::json::error_handler_t::replace)
@@ -83,8 +84,9 @@ void printReport(const Request& request, const Outcome& outcome, const SettingsF
         printText(report, request, outcome, files);
     }
     // The texts hold whatever bytes the options gave.
-    std::cout << (!request.json && isTerminal(STDOUT_FILENO) ? escapeControls(report.str(), true)
-                                                             : report.str())
+    std::cout << (!request.json && isTerminal(STDOUT_FILENO)
+                      ? standin::escapeControls(report.str(), standin::kKeepLineFeeds)
+                      : report.str())
               << std::flush;
     if (!std::cout) std::cerr << "korrin-alert: the report could not be written in full\n";
 }

@@ -28,19 +28,41 @@ struct ThreadCalls {
     std::vector<Argument> streamed;
 };
 
-thread_local ThreadCalls t_threadCalls;
-// Every contract call reads these: a few bytes in the thread's static block,
-// read without a call into the dynamic loader as the rest of a shared
-// library's thread-local storage is.
-__attribute__((tls_model("initial-exec"))) thread_local ThreadCalls* t_calls = nullptr;
-__attribute__((tls_model("initial-exec"))) thread_local unsigned t_insideDepth = 0;
-
-ThreadCalls& threadCalls() {
-    if (!t_calls) t_calls = &t_threadCalls;
-    return *t_calls;
-}
+thread_local ThreadCalls t_calls;
+thread_local unsigned t_insideDepth = 0;
 
 std::size_t index(Call call) { return static_cast<std::size_t>(call); }
+
+// Counts the call and applies the thread's plans: true when the call must
+// fail; throws when it must throw.
+bool enter(Call call) {
+    auto& calls = t_calls;
+    const std::size_t kind = index(call);
+    ++calls.total;
+    ++calls.counts[kind];
+
+    std::optional<Fault> fault;
+    // When two plans meet on one call, throwing wins.
+    const auto take = [&fault](Fault planned) {
+        if (!fault || planned == Fault::Throw) fault = planned;
+    };
+    if (calls.next[kind]) {
+        take(*calls.next[kind]);
+        calls.next[kind].reset();
+    }
+    for (auto plan = calls.at.begin(); plan != calls.at.end();) {
+        if (plan->at == calls.total) {
+            take(plan->fault);
+            plan = calls.at.erase(plan);
+        } else {
+            ++plan;
+        }
+    }
+    if (!fault) return false;
+    if (*fault == Fault::Throw)
+        throw InjectedFault(std::string("injected fault in ") + callName(call));
+    return true;
+}
 
 }  // namespace
 
@@ -74,38 +96,38 @@ const char* callName(Call call) {
     return "unknown call";
 }
 
-std::uint64_t Calls::total() { return threadCalls().total; }
+std::uint64_t Calls::total() { return t_calls.total; }
 
 std::uint64_t Calls::count(Call call) {
-    return index(call) < kKinds ? threadCalls().counts[index(call)] : 0;
+    return index(call) < kKinds ? t_calls.counts[index(call)] : 0;
 }
 
-void Calls::reset() { threadCalls() = ThreadCalls{}; }
+void Calls::reset() { t_calls = ThreadCalls{}; }
 
 void Calls::faultAt(std::uint64_t k, Fault fault) {
     if (k == 0) return;
-    auto& calls = threadCalls();
+    auto& calls = t_calls;
     calls.at.push_back({calls.total + k, fault});
 }
 
 void Calls::faultNext(Call call, Fault fault) {
-    if (index(call) < kKinds) threadCalls().next[index(call)] = fault;
+    if (index(call) < kKinds) t_calls.next[index(call)] = fault;
 }
 
 void Calls::textNext(Call call, const std::string& text) {
     if (index(call) >= kKinds) return;
-    threadCalls().planted[index(call)] = text;
-    threadCalls().unterminated[index(call)] = false;
+    t_calls.planted[index(call)] = text;
+    t_calls.unterminated[index(call)] = false;
 }
 
 void Calls::unterminatedTextNext(Call call, const std::string& text) {
     textNext(call, text);
-    if (index(call) < kKinds) threadCalls().unterminated[index(call)] = true;
+    if (index(call) < kKinds) t_calls.unterminated[index(call)] = true;
 }
 
 bool detail::takePlanted(Call call, std::string& text) {
     std::optional<std::string> planted;
-    planted.swap(threadCalls().planted[index(call)]);
+    planted.swap(t_calls.planted[index(call)]);
     if (planted) text = std::move(*planted);
     return planted.has_value();
 }
@@ -113,7 +135,7 @@ bool detail::takePlanted(Call call, std::string& text) {
 int detail::handOver(Call call, const char* text, char* buffer, int bufferSize) {
     std::string planted;
     const bool isPlanted = takePlanted(call, planted);
-    const bool terminated = !std::exchange(threadCalls().unterminated[index(call)], false);
+    const bool terminated = !std::exchange(t_calls.unterminated[index(call)], false);
     if (!buffer || bufferSize <= 0) return 0;
     const char* given = isPlanted ? planted.c_str() : text;
     const std::size_t size = static_cast<std::size_t>(bufferSize);
@@ -125,51 +147,14 @@ int detail::handOver(Call call, const char* text, char* buffer, int bufferSize) 
 
 bool Calls::inside() { return t_insideDepth > 0; }
 
-std::vector<Argument> Calls::takeStreamed() { return std::exchange(threadCalls().streamed, {}); }
+std::vector<Argument> Calls::takeStreamed() { return std::exchange(t_calls.streamed, {}); }
 
-void detail::noteStreamed(const Argument& argument) {
-    threadCalls().streamed.push_back(argument);
-}
+void detail::noteStreamed(const Argument& argument) { t_calls.streamed.push_back(argument); }
 
 detail::Inside::Inside() { ++t_insideDepth; }
 
 detail::Inside::~Inside() { --t_insideDepth; }
 
-namespace {
-
-// Counts the call and applies the thread's plans: true when the call must
-// fail; throws when it must throw.
-bool enter(Call call) {
-    auto& calls = threadCalls();
-    const std::size_t kind = index(call);
-    ++calls.total;
-    ++calls.counts[kind];
-
-    std::optional<Fault> fault;
-    // When two plans meet on one call, throwing wins.
-    const auto take = [&fault](Fault planned) {
-        if (!fault || planned == Fault::Throw) fault = planned;
-    };
-    if (calls.next[kind]) {
-        take(*calls.next[kind]);
-        calls.next[kind].reset();
-    }
-    for (auto plan = calls.at.begin(); plan != calls.at.end();) {
-        if (plan->at == calls.total) {
-            take(plan->fault);
-            plan = calls.at.erase(plan);
-        } else {
-            ++plan;
-        }
-    }
-    if (!fault) return false;
-    if (*fault == Fault::Throw)
-        throw InjectedFault(std::string("injected fault in ") + callName(call));
-    return true;
-}
-
-}  // namespace
-
-detail::Entry::Entry(Call call) : m_failed(enter(call)) {}
+detail::ContractCall::ContractCall(Call call) : m_failed(enter(call)) {}
 
 }  // namespace standin

@@ -4,10 +4,13 @@
 #include <libintl.h>
 #include <locale.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+
+#include "QZKREventStream.h"
+#include "QZKRMessageCodes.h"
+#include "StandinText.h"
 
 // gettext keeps what it looked up until this counter of the C library moves
 // (the way the gettext manual gives for changing the language at run time).
@@ -17,22 +20,22 @@ namespace standin {
 
 namespace {
 
-// The clearing posts this code; it also stands for an absent sub-message.
-constexpr int kEmptyMessage = 0x19000025;
-
 constexpr char kDomain[] = "korrin-alert";
 
-// One entry of the catalogues' template (po/korrin-alert.pot).
-struct Entry {
-    const char* context;  // "0x19000027", "0x19000023 in 0x19000020", "0x19000027 closing"
-    const char* key;      // what gettext looks up: the context, \004, the English text
+// One entry of the catalogues' template (po/korrin-alert.pot). Its context
+// names the code it renders, as hex() writes it: "<code>"; "<code> in
+// <opening>" for a sub-message worded its own way inside that opening;
+// "<opening> closing" for an opening's text after its sub-messages.
+struct TemplateEntry {
+    const char* context;
+    const char* key;  // what gettext looks up: the context, \004, the English text
     const char* english() const { return key + std::strlen(context) + 1; }
 };
-constexpr Entry kTemplate[] = {
+constexpr TemplateEntry kTemplate[] = {
 #include "ConsoleTexts.inc"
 };
 
-const Entry* findEntry(const std::string& context) {
+const TemplateEntry* findEntry(const std::string& context) {
     for (const auto& entry : kTemplate) {
         if (context == entry.context) return &entry;
     }
@@ -47,36 +50,30 @@ struct Code {
     const char* values;
 };
 constexpr Code kCodes[] = {
-    {0x19000019, "identify-media", "snss"},
-    {0x1900001a, "identify-media-with-preface", "ssnss"},
-    {0x1900001b, "new-media", "ssn"},
-    {0x1900001d, "crc-error-job", "nss"},
-    {0x1900001e, "crc-error-stamping", "ss"},
-    {0x1900001f, "block-size-error", "nss"},
-    {0x19000020, "wrong-media-in-drive", "ssn"},
-    {0x19000021, "media-name", "s"},
-    {0x19000022, "barcode", "s"},
-    {0x19000023, "location", "s"},
-    {0x19000024, "last-write-time", "s"},
-    {kEmptyMessage, "empty", "s"},
-    {0x19000026, "eject-then-insert-media", "sn"},
-    {0x19000027, "insert-required-media", "sn"},
-    {0x19000028, "identifier", "s"},
-    {0x19000029, "new-media-allowed", ""},
-    {0x1900002a, "library-and-drive", "ss"},
-    {0x1900002f, "media-error-active-or-new", "essn"},
+    {qzkr::kMsgIdentifyMedia, "identify-media", "snss"},
+    {qzkr::kMsgIdentifyMediaWithPreface, "identify-media-with-preface", "ssnss"},
+    {qzkr::kMsgNewMedia, "new-media", "ssn"},
+    {qzkr::kMsgCrcErrorJob, "crc-error-job", "nss"},
+    {qzkr::kMsgCrcErrorStamping, "crc-error-stamping", "ss"},
+    {qzkr::kMsgBlockSizeError, "block-size-error", "nss"},
+    {qzkr::kMsgWrongMediaInDrive, "wrong-media-in-drive", "ssn"},
+    {qzkr::kPieceMediaName, "media-name", "s"},
+    {qzkr::kPieceBarcode, "barcode", "s"},
+    {qzkr::kPieceLocation, "location", "s"},
+    {qzkr::kPieceLastWriteTime, "last-write-time", "s"},
+    {qzkr::kMsgEmpty, "empty", "s"},
+    {qzkr::kMsgEjectThenInsertMedia, "eject-then-insert-media", "sn"},
+    {qzkr::kMsgInsertRequiredMedia, "insert-required-media", "sn"},
+    {qzkr::kPieceIdentifier, "identifier", "s"},
+    {qzkr::kPieceNewMedia, "new-media-allowed", ""},
+    {qzkr::kPieceLibraryAndDrive, "library-and-drive", "ss"},
+    {qzkr::kMsgMediaErrorActiveOrNew, "media-error-active-or-new", "essn"},
 };
 
-std::string hex(unsigned long long value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%08llx", value);
-    return text;
-}
-
 std::string valueText(const Argument& value) {
-    if (value.tag == kTagText) return value.text;
+    if (value.tag == qzkr::kTagText) return value.text;
     if (value.bytes.empty()) return {};
-    if (value.tag == kTagCode)
+    if (value.tag == qzkr::kTagUnsignedLong)
         return std::to_string(static_cast<unsigned long long>(value.number()));
     return std::to_string(value.number());
 }
@@ -147,7 +144,7 @@ void takeValues(ConsoleSegment& segment, const std::vector<Argument>& arguments,
     while (next < arguments.size()) {
         if (segment.message != nullptr
                 ? segment.values.size() >= std::strlen(segment.message->values)
-                : arguments[next].tag == kTagCode) {
+                : arguments[next].tag == qzkr::kTagUnsignedLong) {
             break;
         }
         segment.values.push_back(arguments[next++]);
@@ -156,29 +153,13 @@ void takeValues(ConsoleSegment& segment, const std::vector<Argument>& arguments,
 
 std::string contextOf(int code) { return hex(static_cast<unsigned int>(code)); }
 
-const std::vector<ConsoleMessage>& messages() {
-    static const std::vector<ConsoleMessage> table = [] {
-        std::vector<ConsoleMessage> known;
-        for (const auto& code : kCodes) {
-            // A code without an entry in the template is unknown to the console.
-            const Entry* text = findEntry(contextOf(code.code));
-            if (text == nullptr) continue;
-            const Entry* closing = findEntry(contextOf(code.code) + " closing");
-            known.push_back({code.code, code.name, code.values, text->english(),
-                             closing != nullptr ? closing->english() : ""});
-        }
-        return known;
-    }();
-    return table;
-}
-
 // Where a rendering takes its texts from: the template's English texts, or
 // the operator's catalogue, noting each entry it lacks.
 class Texts {
 public:
     explicit Texts(bool translated) : m_translated(translated) {}
 
-    const char* operator()(const Entry& entry) {
+    const char* operator()(const TemplateEntry& entry) {
         if (!m_translated) return entry.english();
         // gettext gives back the key itself when no catalogue holds it.
         const char* text = dgettext(kDomain, entry.key);
@@ -207,10 +188,10 @@ std::string render(const Record& record, Texts& texts) {
         }
         // A sub-message may read differently inside this opening.
         const std::string context = contextOf(segment.code);
-        const Entry* entry = findEntry(context + " in " + opening);
+        const TemplateEntry* entry = findEntry(context + " in " + opening);
         out += expand(texts(entry != nullptr ? *entry : *findEntry(context)), segment);
     }
-    const Entry* closing = findEntry(opening + " closing");
+    const TemplateEntry* closing = findEntry(opening + " closing");
     if (segments.front().message != nullptr && closing != nullptr) out += texts(*closing);
     return out;
 }
@@ -290,8 +271,24 @@ std::string catalogueLanguage() {
 
 }  // namespace
 
+const std::vector<ConsoleMessage>& consoleMessages() {
+    static const std::vector<ConsoleMessage> table = [] {
+        std::vector<ConsoleMessage> known;
+        for (const auto& code : kCodes) {
+            // A code without an entry in the template is unknown to the console.
+            const TemplateEntry* text = findEntry(contextOf(code.code));
+            if (text == nullptr) continue;
+            const TemplateEntry* closing = findEntry(contextOf(code.code) + " closing");
+            known.push_back({code.code, code.name, code.values, text->english(),
+                             closing != nullptr ? closing->english() : ""});
+        }
+        return known;
+    }();
+    return table;
+}
+
 const ConsoleMessage* consoleMessage(int code) {
-    for (const auto& message : messages()) {
+    for (const auto& message : consoleMessages()) {
         if (message.code == code) return &message;
     }
     return nullptr;
@@ -317,7 +314,7 @@ std::vector<ConsoleSegment> decodePosting(const Record& record) {
 
     while (next < arguments.size()) {
         ConsoleSegment segment;
-        if (arguments[next].tag != kTagCode) {
+        if (arguments[next].tag != qzkr::kTagUnsignedLong) {
             segment.values.push_back(arguments[next++]);
             segments.push_back(std::move(segment));
             continue;

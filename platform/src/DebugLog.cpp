@@ -1,11 +1,7 @@
-#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <deque>
 #include <mutex>
-#include <string_view>
 #include <utility>
 
 #include <pwd.h>
@@ -16,6 +12,7 @@
 #include "EvDebug.h"
 #include "Internal.h"
 #include "MMDebug.h"
+#include "StandinText.h"
 
 namespace standin {
 
@@ -23,31 +20,14 @@ namespace {
 
 struct DebugState {
     std::mutex mutex;
-    std::atomic<bool> keep{true};
-    std::deque<DebugLine> lines;
+    std::vector<DebugLine> lines;
+    detail::ChosenPath path{"KORRIN_DEBUG_LOG"};
     detail::LineFile file;
 };
 
 DebugState& debugState() {
     static auto* state = new DebugState;
     return *state;
-}
-
-long threadId() {
-    thread_local const long id = static_cast<long>(::syscall(SYS_gettid));
-    return id;
-}
-
-// A message with line feeds must still make one line of the file.
-void appendOneLine(std::string& out, const std::string& message) {
-    for (const char c : message) {
-        if (c == '\n')
-            out += "\\n";
-        else if (c == '\r')
-            out += "\\r";
-        else
-            out += c;
-    }
 }
 
 // The user's own state folder, as the XDG base directories have it: an
@@ -91,77 +71,64 @@ std::string head(const DebugLine& line) {
     return {};
 }
 
+__attribute__((format(printf, 1, 0))) std::string formatted(const char* format, va_list values) {
+    if (!format) return {};
+    va_list again;
+    va_copy(again, values);
+    const int length = std::vsnprintf(nullptr, 0, format, values);
+    std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+    if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
+    va_end(again);
+    return text;
+}
+
 // The one path of the three writers: fills in the message, writes the line
-// to the file (when there is one) and keeps it (unless told not to).
+// to the file (when there is one), each call on one line, and keeps it.
 __attribute__((format(printf, 2, 0))) void emit(DebugLine line, const char* format,
                                                 va_list values) {
-    auto& state = debugState();
-    const std::string path = DebugLog::path();
-    if (path.empty() && !state.keep) return;
-    // Most messages fit the buffer at the first try; a longer one is
-    // formatted again at its length.
-    char buffer[4096];
-    std::string longer;
-    std::string_view message;
-    if (format) {
-        va_list again;
-        va_copy(again, values);
-        const int length = std::vsnprintf(buffer, sizeof buffer, format, values);
-        if (length > 0 && static_cast<std::size_t>(length) >= sizeof buffer) {
-            longer.resize(static_cast<std::size_t>(length));
-            std::vsnprintf(longer.data(), longer.size() + 1, format, again);
-            message = longer;
-        } else if (length > 0) {
-            message = std::string_view(buffer, static_cast<std::size_t>(length));
-        }
-        va_end(again);
-    }
     line.format = format ? format : "";
-    line.message = message;
+    line.message = formatted(format, values);
+    const std::string path = DebugLog::path();
     std::string text;
     if (!path.empty()) {
         text = detail::isoTime() + " pid=" + std::to_string(::getpid()) +
-               " tid=" + std::to_string(threadId()) + ' ' + head(line) + ' ';
-        appendOneLine(text, line.message);
+               " tid=" + std::to_string(::syscall(SYS_gettid)) + ' ' + head(line) + ' ' +
+               escapeControls(line.message);
     }
-
-    std::lock_guard<std::mutex> lock(state.mutex);
+    auto& state = debugState();
+    const std::lock_guard<std::mutex> lock(state.mutex);
     if (path != state.file.path()) makeFolder(path);
     state.file.write(path, text);
-    if (!state.keep) return;
     state.lines.push_back(std::move(line));
-    if (state.lines.size() > kKept) state.lines.pop_front();
 }
 
 }  // namespace
 
 std::vector<DebugLine> DebugLog::lines() {
     auto& state = debugState();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    return {state.lines.begin(), state.lines.end()};
+    const std::lock_guard<std::mutex> lock(state.mutex);
+    return state.lines;
 }
-
-void DebugLog::keepLines(bool keep) { debugState().keep = keep; }
 
 void DebugLog::clear() {
     auto& state = debugState();
-    std::lock_guard<std::mutex> lock(state.mutex);
+    const std::lock_guard<std::mutex> lock(state.mutex);
     state.lines.clear();
 }
 
+void DebugLog::use(const std::string& path) { debugState().path.use(path); }
+
 std::string DebugLog::path() {
-    const char* configured = std::getenv("KORRIN_DEBUG_LOG");
-    if (configured && *configured) {
-        if (std::strcmp(configured, "off") == 0) return {};
-        return configured;
-    }
+    const auto named = debugState().path.get();
+    if (named && *named == "off") return {};
+    if (named && !named->empty()) return *named;
     return defaultFolder() + "/korrin-debug.log";
 }
 
-std::string DebugLog::open() {
+std::optional<std::string> DebugLog::open() {
     const std::string path = DebugLog::path();
     auto& state = debugState();
-    std::lock_guard<std::mutex> lock(state.mutex);
+    const std::lock_guard<std::mutex> lock(state.mutex);
     if (path != state.file.path()) makeFolder(path);
     return state.file.open(path);
 }
@@ -176,8 +143,8 @@ MMDebug::~MMDebug() = default;
 
 void MMDebug::DebugMM(int first, int second, const char* module, long long jobId, int fifth,
                       const char* format, ...) {
-    const standin::detail::Entry entry(Call::DebugMM);
-    if (entry.failed()) return;
+    const standin::detail::ContractCall call(Call::DebugMM);
+    if (call.failed()) return;
     DebugLine line;
     line.source = DebugLine::Source::MM;
     line.first = first;
@@ -193,14 +160,14 @@ void MMDebug::DebugMM(int first, int second, const char* module, long long jobId
 
 EvDebug::EvDebug(EvDebugFileInstance*) {
     // Nothing to fail: a Fail plan leaves the writer as usual.
-    const standin::detail::Entry entry(Call::EvDebugCtor);
+    const standin::detail::ContractCall call(Call::EvDebugCtor);
 }
 
 EvDebug::~EvDebug() = default;
 
 void EvDebug::debugLvl(int level, const char* format, ...) {
-    const standin::detail::Entry entry(Call::DebugLvl);
-    if (entry.failed()) return;
+    const standin::detail::ContractCall call(Call::DebugLvl);
+    if (call.failed()) return;
     DebugLine line;
     line.source = DebugLine::Source::Lvl;
     line.level = level;
@@ -211,8 +178,8 @@ void EvDebug::debugLvl(int level, const char* format, ...) {
 }
 
 void EvDebug::DebugJob(const char* module, long long jobId, const char* format, ...) {
-    const standin::detail::Entry entry(Call::DebugJob);
-    if (entry.failed()) return;
+    const standin::detail::ContractCall call(Call::DebugJob);
+    if (call.failed()) return;
     DebugLine line;
     line.source = DebugLine::Source::Job;
     line.module = module ? module : "";

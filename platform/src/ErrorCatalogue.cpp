@@ -46,31 +46,31 @@ const CatalogueEntry* find(int code) {
 
 MMS2BaseError::MMS2BaseError() {
     // Nothing to fail: a Fail plan leaves the catalogue as usual.
-    const standin::detail::Entry entry(Call::ErrorCatalogueCtor);
+    const standin::detail::ContractCall call(Call::ErrorCatalogueCtor);
 }
 
 MMS2BaseError::~MMS2BaseError() = default;
 
 int MMS2BaseError::getErrorStringForCode(int code, char* buffer, int bufferSize, int) {
-    const standin::detail::Entry entry(Call::ErrorString);
-    const CatalogueEntry* found = entry.failed() ? nullptr : find(code);
+    const standin::detail::ContractCall call(Call::ErrorString);
+    const CatalogueEntry* found = call.failed() ? nullptr : find(code);
     return standin::detail::handOver(Call::ErrorString, found ? found->errorText : "", buffer,
                                      bufferSize);
 }
 
 const char* MMS2BaseError::getAdvise(int code) {
-    const standin::detail::Entry entry(Call::Advise);
+    const standin::detail::ContractCall call(Call::Advise);
     // A planted advice lives until this thread's next call.
     thread_local std::string planted;
     if (standin::detail::takePlanted(Call::Advise, planted)) return planted.c_str();
-    if (entry.failed()) return "";
+    if (call.failed()) return "";
     const CatalogueEntry* found = find(code);
     return found ? found->advice : "";
 }
 
 int MMS2BaseError::getEvEventErrorCodeID(int code) {
-    const standin::detail::Entry entry(Call::ErrorId);
-    if (entry.failed()) return 0;
+    const standin::detail::ContractCall call(Call::ErrorId);
+    if (call.failed()) return 0;
     const CatalogueEntry* found = find(code);
     return found ? found->eventErrorId : 0;
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,9 +36,9 @@ public:
 // call: marks the thread as inside, counts the call for this thread and
 // applies its fault plan. Throws InjectedFault when the call must throw;
 // failed() tells that it must fail. Not copied, as its mark is not.
-class Entry {
+class ContractCall {
 public:
-    explicit Entry(Call call);
+    explicit ContractCall(Call call);
 
     bool failed() const { return m_failed; }
 
@@ -66,11 +68,29 @@ long long nowMs();
 std::string isoTime(long long ms = nowMs());
 
 // Appends the record to the journal (and its file) after stamping its
-// sequence number and time, and updates the per-job state.
+// sequence number and time, and notes whether its job is pending.
 void journal(Record&& record);
 
+// The path of a file that the API may name (use()), else the environment
+// variable: the one home of that precedence for the settings, the journal
+// and the debug log. Thread-safe.
+class ChosenPath {
+public:
+    explicit ChosenPath(const char* variable) : m_variable(variable) {}
+
+    void use(const std::string& path);
+    // The path use() named, else the variable's value; nothing when neither is set.
+    std::optional<std::string> get() const;
+
+private:
+    const char* m_variable;
+    mutable std::mutex m_mutex;
+    std::optional<std::string> m_used;
+};
+
 // A line-oriented append-only file that stays open while its path stays the
-// same (LineFile.cpp). Not synchronised: the owner holds its own lock around each call.
+// same (LineFile.cpp). Not synchronised: the owner holds its own lock around
+// each call.
 class LineFile {
 public:
     LineFile() = default;
@@ -79,11 +99,11 @@ public:
     ~LineFile();
 
     // Makes path the open file unless it already is: opened for appending,
-    // created 0600, never through a symbolic link. Returns "" when the file
-    // is open (or path is empty: nothing to open), else one line saying why
-    // not, naming the path. A path that cannot be opened is not tried again
-    // until the path changes.
-    std::string open(const std::string& path);
+    // created 0600, never through a symbolic link. Returns why it cannot be
+    // opened, in one line naming the path; nothing when it is open or path is
+    // empty (nothing to open). A path that cannot be opened is not tried
+    // again until the path changes.
+    std::optional<std::string> open(const std::string& path);
 
     // Writes line and a line feed to path (opened as open() does) in one
     // write and flushes; an empty path writes nothing.
@@ -94,7 +114,7 @@ public:
 
 private:
     std::string m_path;
-    std::string m_problem;  // why m_path is not open
+    std::optional<std::string> m_problem;  // why m_path is not open
     std::FILE* m_file = nullptr;
 };
 

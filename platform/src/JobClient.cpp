@@ -31,7 +31,7 @@ long long given(const void* pointer) { return pointer ? 1 : 0; }
 
 QZJobClient::QZJobClient() {
     // Nothing to fail: a Fail plan leaves the client as usual.
-    const standin::detail::Entry entry(Call::JobClientCtor);
+    const standin::detail::ContractCall call(Call::JobClientCtor);
     m_state->client = ++g_lastSerial;
 }
 
@@ -39,8 +39,8 @@ QZJobClient::~QZJobClient() = default;
 
 bool QZJobClient::init(const char* controlServerHost, long long jobId,
                        QZS_PLATFORMTYPE platformType) {
-    const standin::detail::Entry entry(Call::Init);
-    const bool bound = !entry.failed() && controlServerHost && *controlServerHost;
+    const standin::detail::ContractCall call(Call::Init);
+    const bool bound = !call.failed() && controlServerHost && *controlServerHost;
     m_state->bound = bound;
     m_state->jobId = bound ? jobId : 0;
 
@@ -60,32 +60,32 @@ bool QZJobClient::setPendingCauseAndCriticalEvent(int messageCode, int p2, bool 
                                                   JMGUIAlertColorLevel colorLevel,
                                                   JMPendingCauseFlags flags, unsigned int p8,
                                                   unsigned int p9) {
-    const standin::detail::Entry entry(Call::Raise);
+    const standin::detail::ContractCall call(Call::Raise);
     Record record;
     record.kind = Record::Kind::Raise;
     record.params = {messageCode, p2, p3, messageType, p5, colorLevel, flags, p8, p9};
-    return post(*m_state, std::move(record), entry.failed());
+    return post(*m_state, std::move(record), call.failed());
 }
 
 bool QZJobClient::setPendingCause(int pendingCauseCode, const std::vector<long long>* list, bool p3,
                                   EvMessageType messageType, int p5, int p6, int p7, bool p8,
                                   JMGUIAlertColorLevel colorLevel, JMPendingCauseFlags flags,
                                   unsigned int p11, unsigned int p12) {
-    const standin::detail::Entry entry(Call::Clear);
+    const standin::detail::ContractCall call(Call::Clear);
     Record record;
     record.kind = Record::Kind::Clear;
     record.params = {pendingCauseCode, given(list), p3,  messageType, p5, p6, p7, p8,
                      colorLevel,       flags,       p11, p12};
-    return post(*m_state, std::move(record), entry.failed());
+    return post(*m_state, std::move(record), call.failed());
 }
 
 bool QZJobClient::setJobState(QZJobState state, const std::vector<long long>* list, bool p3) {
-    const standin::detail::Entry entry(Call::JobState);
+    const standin::detail::ContractCall call(Call::JobState);
     Record record;
     record.kind = Record::Kind::JobState;
     record.client = m_state->client;
     record.jobId = m_state->jobId;
-    record.accepted = m_state->bound && !entry.failed();
+    record.accepted = m_state->bound && !call.failed();
     record.params = {state, given(list), p3};
     const bool accepted = record.accepted;
     standin::detail::journal(std::move(record));

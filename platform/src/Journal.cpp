@@ -1,19 +1,16 @@
 #include <sys/random.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <iterator>
 #include <mutex>
-#include <stdexcept>
-#include <unordered_map>
+#include <set>
 #include <utility>
 
 #include <nlohmann/json.hpp>
 
 #include "Internal.h"
+#include "QZKREventStream.h"
 
 namespace standin {
 
@@ -21,12 +18,10 @@ namespace {
 
 struct JournalState {
     std::mutex mutex;
-    // Oldest first: the newest kKept and at most an eighth more (see journal()).
-    std::vector<Record> records;
-    // Per job: whether its last accepted posting was a raising, and the
-    // last job state set.
-    std::unordered_map<long long, std::pair<bool, int>> jobs;
+    std::vector<Record> records;  // oldest first
+    std::set<long long> pending;  // the jobs whose last accepted posting was a raising
     std::uint64_t lastSeq = 0;
+    detail::ChosenPath path{"KORRIN_JOURNAL"};
     detail::LineFile file;
 };
 
@@ -37,9 +32,18 @@ JournalState& journalState() {
     return *state;
 }
 
-const char* journalPath() {
-    const char* path = std::getenv("KORRIN_JOURNAL");
-    return path ? path : "";
+// Where the named parameters stand in each call's parameters.
+constexpr std::size_t kRequestedJobAt = 0;
+constexpr std::size_t kPlatformAt = 1;
+constexpr std::size_t kCodeAt = 0;
+constexpr std::size_t kRaiseFlagsAt = 6;
+constexpr std::size_t kRaiseCodeAgainAt = 7;
+constexpr std::size_t kClearFlagsAt = 9;
+constexpr std::size_t kClearedCodeAt = 10;
+constexpr std::size_t kStateAt = 0;
+
+long long param(const Record& record, Record::Kind kind, std::size_t at) {
+    return record.kind == kind && at < record.params.size() ? record.params[at] : 0;
 }
 
 std::string makeRunId() {
@@ -58,53 +62,26 @@ nlohmann::ordered_json argumentJson(const Argument& argument) {
     nlohmann::ordered_json out;
     out["tag"] = argument.tag;
     switch (argument.tag) {
-    case kTagInt:
-    case kTagLongLong:
+    case qzkr::kTagInt:
+    case qzkr::kTagLongLong:
         if (!argument.bytes.empty()) out["value"] = argument.number();
         break;
-    case kTagCode:
+    case qzkr::kTagUnsignedLong:
         if (!argument.bytes.empty())
             out["value"] = static_cast<unsigned long long>(argument.number());
         break;
-    case kTagText: out["text"] = argument.text; break;
+    case qzkr::kTagText: out["text"] = argument.text; break;
     default: break;
     }
     return out;
 }
 
-}  // namespace
-
-namespace {
-
-// Where the named parameters stand in each call's parameters.
-constexpr std::size_t kRequestedJobAt = 0;
-constexpr std::size_t kPlatformAt = 1;
-constexpr std::size_t kCodeAt = 0;
-constexpr std::size_t kRaiseFlagsAt = 6;
-constexpr std::size_t kRaiseCodeAgainAt = 7;
-constexpr std::size_t kClearFlagsAt = 9;
-constexpr std::size_t kClearedCodeAt = 10;
-constexpr std::size_t kStateAt = 0;
-
-long long param(const Record& record, Record::Kind kind, std::size_t at) {
-    return record.kind == kind && at < record.params.size() ? record.params[at] : 0;
+// Texts are whatever bytes the caller streamed, not necessarily UTF-8.
+std::string dump(const nlohmann::ordered_json& json) {
+    return json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 }  // namespace
-
-Params::Params(std::initializer_list<long long> values) : m_size(values.size()) {
-    if (values.size() > m_values.size()) throw std::length_error("more than twelve parameters");
-    std::copy(values.begin(), values.end(), m_values.begin());
-}
-
-long long Params::at(std::size_t index) const {
-    if (index >= m_size) throw std::out_of_range("no parameter " + std::to_string(index));
-    return m_values[index];
-}
-
-bool operator==(const Params& a, const Params& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end());
-}
 
 long long Record::requestedJobId() const { return param(*this, Kind::Init, kRequestedJobAt); }
 
@@ -147,39 +124,27 @@ const char* kindName(Record::Kind kind) {
 
 std::vector<Record> Journal::records() {
     auto& state = journalState();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    const auto kept = static_cast<std::ptrdiff_t>(std::min(state.records.size(), kKept));
-    return {state.records.end() - kept, state.records.end()};
+    const std::lock_guard<std::mutex> lock(state.mutex);
+    return state.records;
 }
 
 std::vector<Record> Journal::take() {
     auto& state = journalState();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    std::vector<Record> taken;
-    taken.swap(state.records);
-    if (taken.size() > kKept) taken.erase(taken.begin(), taken.end() - std::ptrdiff_t{kKept});
-    return taken;
+    const std::lock_guard<std::mutex> lock(state.mutex);
+    return std::exchange(state.records, {});
 }
 
 void Journal::clear() {
     auto& state = journalState();
-    std::lock_guard<std::mutex> lock(state.mutex);
+    const std::lock_guard<std::mutex> lock(state.mutex);
     state.records.clear();
-    state.jobs.clear();
+    state.pending.clear();
 }
 
 bool Journal::isPending(long long jobId) {
     auto& state = journalState();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    const auto found = state.jobs.find(jobId);
-    return found != state.jobs.end() && found->second.first;
-}
-
-int Journal::lastState(long long jobId) {
-    auto& state = journalState();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    const auto found = state.jobs.find(jobId);
-    return found == state.jobs.end() ? 0 : found->second.second;
+    const std::lock_guard<std::mutex> lock(state.mutex);
+    return state.pending.count(jobId) != 0;
 }
 
 std::string Journal::toJson(const Record& record) {
@@ -191,27 +156,25 @@ std::string Journal::toJson(const Record& record) {
     out["call"] = kindName(record.kind);
     out["accepted"] = record.accepted;
     if (record.kind == Record::Kind::Init) out["host"] = record.host;
-    out["params"] = std::vector<long long>(record.params.begin(), record.params.end());
+    out["params"] = record.params;
     auto arguments = nlohmann::ordered_json::array();
     for (const auto& argument : record.arguments) arguments.push_back(argumentJson(argument));
     out["arguments"] = std::move(arguments);
     out["pid"] = static_cast<long long>(::getpid());
     out["run"] = Journal::runId();
-    // Texts are whatever bytes the caller streamed, not necessarily UTF-8.
-    return out.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    return dump(out);
 }
 
-std::string Journal::toJson(const Argument& argument) {
-    return argumentJson(argument).dump(-1, ' ', false,
-                                       nlohmann::ordered_json::error_handler_t::replace);
-}
+std::string Journal::toJson(const Argument& argument) { return dump(argumentJson(argument)); }
 
-std::string Journal::path() { return journalPath(); }
+void Journal::use(const std::string& path) { journalState().path.use(path); }
 
-std::string Journal::open() {
-    const std::string path = journalPath();
+std::string Journal::path() { return journalState().path.get().value_or(""); }
+
+std::optional<std::string> Journal::open() {
+    const std::string path = Journal::path();
     auto& state = journalState();
-    std::lock_guard<std::mutex> lock(state.mutex);
+    const std::lock_guard<std::mutex> lock(state.mutex);
     return state.file.open(path);
 }
 
@@ -221,29 +184,14 @@ const std::string& Journal::runId() {
 }
 
 void detail::journal(Record&& record) {
-    const std::string path = journalPath();
+    const std::string path = Journal::path();
     auto& state = journalState();
-    std::lock_guard<std::mutex> lock(state.mutex);
+    const std::lock_guard<std::mutex> lock(state.mutex);
     record.seq = ++state.lastSeq;
     record.timeMs = nowMs();
-    if (record.accepted) {
-        switch (record.kind) {
-        case Record::Kind::Raise: state.jobs[record.jobId].first = true; break;
-        case Record::Kind::Clear: state.jobs[record.jobId].first = false; break;
-        case Record::Kind::JobState:
-            state.jobs[record.jobId].second = static_cast<int>(record.state());
-            break;
-        case Record::Kind::Init: break;
-        }
-    }
+    if (record.accepted && record.kind == Record::Kind::Raise) state.pending.insert(record.jobId);
+    if (record.accepted && record.kind == Record::Kind::Clear) state.pending.erase(record.jobId);
     if (!path.empty()) state.file.write(path, Journal::toJson(record));
-    // The oldest go an eighth of kKept at a time, so that a record moves
-    // eight times on average instead of being pushed off one by one.
-    if (state.records.size() >= kKept + kKept / 8) {
-        state.records.erase(state.records.begin(), state.records.end() - std::ptrdiff_t{kKept - 1});
-    }
-    // Room again after take() handed the records over, for a few calls.
-    if (state.records.capacity() == 0) state.records.reserve(4);
     state.records.push_back(std::move(record));
 }
 

@@ -3,21 +3,38 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 #include "Internal.h"
+#include "StandinText.h"
 
 namespace standin::detail {
+
+void ChosenPath::use(const std::string& path) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_used = path;
+}
+
+std::optional<std::string> ChosenPath::get() const {
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_used) return m_used;
+    }
+    const char* value = std::getenv(m_variable);
+    if (value == nullptr) return std::nullopt;
+    return value;
+}
 
 LineFile::~LineFile() {
     if (m_file) std::fclose(m_file);
 }
 
-std::string LineFile::open(const std::string& path) {
-    if (path == m_path && (m_file || !m_problem.empty())) return m_problem;
+std::optional<std::string> LineFile::open(const std::string& path) {
+    if (path == m_path && (m_file || m_problem)) return m_problem;
     if (m_file) std::fclose(m_file);
     m_file = nullptr;
     m_path = path;
-    m_problem.clear();
+    m_problem.reset();
     if (path.empty()) return m_problem;
     // On a shared host the name may have been planted: a link is refused,
     // and a file made here is the owner's alone.

@@ -1,25 +1,10 @@
 // The job manager's console, as the stand-in plays it: its catalogue of the
-// operator-alert message codes and the rendering of a posting as an operator
-// would read it there, in English or in the operator's language.
-//
-// A posting names an opening message and carries, in its event arguments,
-// the opening's values followed by sub-messages: each a code (tag 10) and
-// that sub-message's own values. The console renders the opening's text with
-// its values, then each sub-message's text with its values, then the
-// opening's closing text. Nothing of the alert library's texts is consulted:
-// what the console shows comes from the codes and values alone.
-//
-// The texts are gettext catalogues of the domain "korrin-alert" (po/ in the
-// source tree): the template korrin-alert.pot holds the English texts, from
-// which this library is built, and each translation is compiled to
-// <locale dir>/<language>/LC_MESSAGES/korrin-alert.mo. An entry's context
-// names the code it renders: "0x19000027"; "0x19000023 in 0x19000020" for a
-// sub-message worded its own way inside that opening; "0x19000027 closing"
-// for an opening's closing text. Placeholders are numbered printf
-// directives (%1$s, %2$lld), so a translation may reorder the values.
+// alert library's message codes (QZKRMessageCodes.h) and the rendering of a
+// posting as an operator reads it there, in English or in the operator's
+// language, from the codes and values alone (platform/README.md).
 //
 // Thread safety: everything here may be called from several threads at
-// once, except setConsoleLanguage (see there).
+// once, except setConsoleLanguage.
 #ifndef KORRIN_STANDIN_CONSOLE_H
 #define KORRIN_STANDIN_CONSOLE_H
 
@@ -42,6 +27,10 @@ struct ConsoleMessage {
     const char* text;     // the English template
     const char* closing;  // an opening's English text after its sub-messages; "" for most
 };
+
+// Every message the console knows: each code of its catalogue that the
+// template (po/korrin-alert.pot) has a text for.
+const std::vector<ConsoleMessage>& consoleMessages();
 
 // The catalogue's message for code, or null when the console does not know it.
 const ConsoleMessage* consoleMessage(int code);
@@ -98,7 +87,8 @@ struct Translation {
     std::string text;      // as renderPosting gives it, in that language
     std::string language;  // as consoleLanguage gives it
     // The contexts of the entries that language's catalogue lacks, shown in
-    // English: "0x19000027 closing". Empty for English.
+    // English (a code as hex() writes it, perhaps with " closing" or
+    // " in <opening>"). Empty for English.
     std::vector<std::string> untranslated;
 };
 Translation translatePosting(const Record& record);

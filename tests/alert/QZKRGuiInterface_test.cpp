@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "QuietStdout.h"
+#include "StandinStdout.h"
 #include "Transcript.h"
 
 namespace {
@@ -111,7 +111,8 @@ TEST_F(AlertTest, ThreadsOfWorkersOnSeparateObjectsKeepToTheirOwnJobs) {
             for (const auto& [step, prepare] : kSwept) {
                 for (std::string line : {prepare, step}) {
                     const std::size_t job = line.find("=42");
-                    if (job != std::string::npos) line.replace(job + 1, 2, std::to_string(1001 + w));
+                    if (job != std::string::npos)
+                        line.replace(job + 1, 2, std::to_string(1001 + w));
                     const golden::Step parsed = golden::parse(line);
                     golden::Buffers buffers(parsed);
                     if (!line.empty() && parsed.op != "new")
@@ -127,7 +128,7 @@ TEST_F(AlertTest, ThreadsOfWorkersOnSeparateObjectsKeepToTheirOwnJobs) {
                                             golden::show(record.arguments));
         return journal;
     };
-    const testkit::QuietStdout quiet;
+    const standin::StdoutCapture quiet(standin::StdoutCapture::kDrop);
     for (int w = 0; w < 4; ++w) work(w);
     const auto alone = journalByJob();
     std::vector<std::thread> workers;

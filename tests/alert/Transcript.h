@@ -21,33 +21,12 @@
 #include "QZKRGuiInterface.h"
 #include "StandinConsole.h"
 #include "StandinTest.h"
+#include "StandinText.h"
 
 namespace golden {
 
 using standin::Argument;
 using Kind = standin::Record::Kind;
-
-// Until the stand-in offers them.
-inline std::string hex(long long value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%08llx", static_cast<unsigned long long>(value));
-    return text;
-}
-inline std::size_t utf8Length(std::string_view bytes) {
-    const auto lead = static_cast<unsigned char>(bytes[0]);
-    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    for (std::size_t k = 1; k < length; ++k)
-        if (k >= bytes.size() || (bytes[k] & 0xC0) != 0x80) return 1;
-    return length;
-}
-inline std::string escapeControls(std::string_view bytes) {
-    const auto lead = static_cast<unsigned char>(bytes[0]);
-    if (bytes.size() > 1 || (lead >= 0x20 && lead < 0x7F)) return std::string(bytes);
-    if (lead == '\n') return "\\n";
-    char text[8];
-    std::snprintf(text, sizeof text, "\\x%02X", lead);
-    return text;
-}
 
 // One step: `import media=M1 job=42 new-media`. A word without '=' is a
 // flag; a value may be quoted, holds \n \r \t \\ \" \{ for their characters,
@@ -96,22 +75,24 @@ inline Step parse(const std::string& line) {
     return step;
 }
 
-// Bytes as a case shows them: quoted and escaped as a step's values are, a
-// character repeated four times or more as c{N}.
+// Bytes as a case shows them: quoted and escaped as a step's values are
+// (escapeControls, and \{), a character repeated four times or more as c{N}.
 inline std::string show(std::string_view bytes) {
     std::string out = "\"";
     for (std::size_t at = 0, length = 1; at < bytes.size(); at += length) {
-        length = utf8Length(bytes.substr(at));
-        std::string shown = escapeControls(bytes.substr(at, length));
-        if (shown == "\\" || shown == "\"" || shown == "{") shown = "\\" + shown;
+        length = standin::characterLength(bytes, at);
+        const std::string_view unit = bytes.substr(at, length);
+        const std::string shown =
+            unit == "{" ? "\\{" : standin::escapeControls(unit, standin::kQuoted);
         std::size_t repeats = 1;
-        while (bytes.substr(at + length, length) == bytes.substr(at, length))
-            ++repeats, at += length;
+        while (bytes.substr(at + length, length) == unit) ++repeats, at += length;
         out += repeats < 4 ? shown + (repeats > 1 ? shown : "") + (repeats > 2 ? shown : "")
                            : shown + "{" + std::to_string(repeats) + "}";
     }
     return out + "\"";
 }
+
+inline std::string hex(long long code) { return standin::hex(static_cast<unsigned int>(code)); }
 
 // Event arguments: texts quoted, codes in hex, an absent piece (the empty
 // sub-message and its "") as `absent`.
@@ -123,11 +104,11 @@ inline std::string show(const std::vector<Argument>& arguments) {
         const bool absent = code && a.number() == qzkr::kMsgEmpty && i + 1 < arguments.size() &&
                             arguments[i + 1].tag == qzkr::kTagText && arguments[i + 1].text.empty();
         out += out.empty() ? "" : ", ";
-        out += absent                         ? (++i, "absent")
-               : code                         ? hex(a.number())
-               : a.tag == qzkr::kTagText      ? show(a.text)
-               : a.tag == qzkr::kTagLongLong  ? std::to_string(a.number())
-                                              : standin::describe(a);
+        out += absent                        ? (++i, "absent")
+               : code                        ? hex(a.number())
+               : a.tag == qzkr::kTagText     ? show(a.text)
+               : a.tag == qzkr::kTagLongLong ? std::to_string(a.number())
+                                             : standin::describe(a);
     }
     return out;
 }
@@ -177,9 +158,8 @@ inline long long invoke(QZKRGuiInterface& alert, MMDebug& log, const Step& step,
         // The preface is only read, though not declared so.
         char* preface = const_cast<char*>(text("preface"));
         return alert.DisplayIdentifyMediaMessage(
-            preface, Buffers::get(buffers.location), Buffers::get(buffers.barcode),
-            text("unique"), static_cast<int>(step.number("volume")), library, drive, job, log,
-            pending);
+            preface, Buffers::get(buffers.location), Buffers::get(buffers.barcode), text("unique"),
+            static_cast<int>(step.number("volume")), library, drive, job, log, pending);
     }
     if (op == "popup") return alert.popupDialogBox(log, step.flag("first"), pending);
     if (op == "post") return alert.displayPopupAndEventMsgInGUI(log, pending, step.flag("clear"));
@@ -203,7 +183,7 @@ inline long long invoke(QZKRGuiInterface& alert, MMDebug& log, const Step& step,
 // What a step did, by facet: the line a case writes, after its two spaces.
 // A step shows the facets in this order.
 using Facets = std::map<std::string, std::string>;
-const char* const kFacets[] = {"=",       "message", "event",  "log",     "streamed", "posted",
+const char* const kFacets[] = {"=",       "message", "event",   "log",     "streamed", "posted",
                                "console", "logged",  "printed", "buffers", "allocated"};
 
 // The fixture: a fresh stand-in whose settings name the control server
@@ -293,8 +273,8 @@ protected:
         if (!streamed.empty()) said["streamed"] = "streamed " + show(streamed);
         if (!printed.empty()) said["printed"] = "printed " + show(printed);
         if (allocated > 0) said["allocated"] = "allocated " + std::to_string(allocated);
-        for (auto [name, bytes] : {std::pair{" location ", &buffers.location},
-                                   {" barcode ", &buffers.barcode}}) {
+        for (auto [name, bytes] :
+             {std::pair{" location ", &buffers.location}, {" barcode ", &buffers.barcode}}) {
             if (!bytes->empty()) said["buffers"] += name + show({bytes->data(), bytes->size()});
         }
         if (said.count("buffers")) said["buffers"] = "buffers" + said["buffers"];
@@ -333,7 +313,8 @@ protected:
             const Facets said = run(stepLine);
             for (const char* kind : kFacets) {
                 const bool ask = std::count(asked.begin(), asked.end(), kind) > 0;
-                if (ask) actual += wrap(said.count(kind) ? said.at(kind) : kind + std::string(" -"));
+                if (ask)
+                    actual += wrap(said.count(kind) ? said.at(kind) : kind + std::string(" -"));
                 if (!ask && m_quiet[kind])
                     ADD_FAILURE() << name << ": > " << stepLine << ": " << said.at(kind);
             }
@@ -427,13 +408,14 @@ private:
             if (r.kind != Kind::Init) {
                 const int state = r.kind == Kind::Raise ? 3 : 1;
                 const bool next = i + 1 < records.size() && records[i + 1].kind == Kind::JobState;
-                EXPECT_TRUE(!m_strict || (next && std::vector<long long>(records[i + 1].params.begin(),
-                                                                         records[i + 1].params.end()) ==
-                                                      std::vector<long long>{state, 0, 0}))
+                EXPECT_TRUE(!m_strict ||
+                            (next && std::vector<long long>(records[i + 1].params.begin(),
+                                                            records[i + 1].params.end()) ==
+                                         std::vector<long long>{state, 0, 0}))
                     << "job state " << state << " follows a posting";
             }
-            said["posted"] += (said.count("posted") ? ", " : "posted ") + what +
-                              (r.accepted ? "" : " refused");
+            said["posted"] +=
+                (said.count("posted") ? ", " : "posted ") + what + (r.accepted ? "" : " refused");
         }
     }
 
@@ -442,8 +424,9 @@ private:
     // and line; it shows as its message, the log text as `log text`. The
     // box's wait of 180 seconds shows as `waited 180`.
     void describeDebugLines(Facets& said, int slept) {
-        const std::string waiting = "nKRMSGBOXOPTION key is set to 2(default behavior). Wait for "
-                                    "3 Mins for user to take required media action ...";
+        const std::string waiting =
+            "nKRMSGBOXOPTION key is set to 2(default behavior). Wait for "
+            "3 Mins for user to take required media action ...";
         const auto lines = standin::DebugLog::lines();
         standin::DebugLog::clear();
         std::string logged;
@@ -468,7 +451,8 @@ private:
             }
             logged += (logged.empty() ? "logged " : ", ") + item;
         }
-        if (slept > 0) logged += (logged.empty() ? "logged " : ", ") + ("slept " + std::to_string(slept));
+        if (slept > 0)
+            logged += (logged.empty() ? "logged " : ", ") + ("slept " + std::to_string(slept));
         if (!logged.empty()) said["logged"] = logged;
     }
 

@@ -2,7 +2,7 @@
 // arguments alone in English and in each translation: in English it reads
 // exactly as the library's log text, in every language each value shows
 // exactly once, no placeholder is left, no catalogue lacks an entry, and
-// every code of QZKRMessageCodes.h is among them.
+// every code the console knows is among them.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,9 +13,10 @@
 
 #include "MMDebug.h"
 #include "QZKRGuiInterface.h"
-#include "QuietStdout.h"
 #include "StandinConsole.h"
+#include "StandinStdout.h"
 #include "StandinTest.h"
+#include "StandinText.h"
 
 namespace {
 
@@ -27,11 +28,7 @@ const char* const kMedia = "MEDIA-q1";
 const char* const kLibrary = "LIBRARY-q4";
 const char* const kDrive = "DRIVE-q5";
 
-std::string hex(int code) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(code));
-    return text;
-}
+std::string hex(int code) { return standin::hex(static_cast<unsigned>(code)); }
 
 // What a value must show as in a rendering; "" for an empty text.
 std::string shown(const standin::Argument& value, char kind) {
@@ -79,7 +76,7 @@ protected:
 
     // Every operation, the media prompts in every combination of their pieces.
     void raiseEverything() {
-        const testkit::QuietStdout quiet;  // the console dialogs' lines
+        const standin::StdoutCapture quiet(standin::StdoutCapture::kDrop);  // the dialogs' lines
         static char preface[] = "PREFACE-q8\nsecond line", none[] = "";
         static char location[QZKRGuiInterface::kExportLocationSize];
         static char barcode[QZKRGuiInterface::kBarcodeSize];
@@ -141,11 +138,8 @@ TEST_F(ConsoleLanguages, EveryPostingShowsEachValueOnceInEveryLanguage) {
         for (const auto& segment : standin::decodePosting(raising.record))
             reached.insert(segment.code);
     }
-    std::istringstream declared(KORRIN_MESSAGE_CODES);  // as the build read them from the header
-    static_assert(sizeof KORRIN_MESSAGE_CODES > 1, "no code read from QZKRMessageCodes.h");
-    for (std::string code; declared >> code;) {
-        if (!reached.count(std::stoi(code, nullptr, 16)))
-            faults.emplace(code + " was not posted", "");
+    for (const auto& message : standin::consoleMessages()) {
+        if (!reached.count(message.code)) faults.emplace(hex(message.code) + " was not posted", "");
     }
     // Asked for, and read: a language without a catalogue reads English.
     std::vector<std::pair<std::string, std::string>> languages = {{"en", "en"}, {"xx", "en"}};

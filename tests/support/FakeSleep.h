@@ -1,8 +1,7 @@
-// The replacement of sleep(3) that the test, fuzz and benchmark executables
-// link (FakeSleep.cpp): it takes the place of the C library's for the whole
-// process, the alert library included, so that no message-box wait takes 180
-// seconds and the library needs no switch for it. A faked call is counted and
-// returns at once.
+// The sleep handler of the test, fuzz and benchmark executables that link
+// FakeSleep.cpp: installed in the stand-in's sleep seam (StandinSleep.h)
+// from the start, so that no message-box wait takes 180 seconds and the
+// library needs no switch for it. A faked call is counted and returns at once.
 //
 // Thread safety: every function may be called from any thread.
 #ifndef KORRIN_FAKE_SLEEP_H

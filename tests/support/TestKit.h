@@ -1,7 +1,7 @@
 // What the tests, the fuzz targets and the benchmarks share besides the
-// replaced sleep(3) (FakeSleep.h) and the quiet standard output
-// (QuietStdout.h): the log text's one-line form, a scratch directory and
-// the stand-in's environment. Needs nothing but the standard library.
+// fake sleep (FakeSleep.h): the log text's one-line form, a scratch
+// directory and the stand-in's environment. Needs nothing but the standard
+// library.
 #ifndef KORRIN_TEST_KIT_H
 #define KORRIN_TEST_KIT_H
 
