@@ -1,7 +1,37 @@
 // The case driver of the alert tests: steps written as data and run against
 // the stand-in; each step held to the facets its case writes under it, and
-// to what every step must keep. The case files and their words:
-// tests/alert/golden/README.md.
+// to what every step must keep.
+//
+// A case file (tests/alert/golden/*.txt) holds cases; a blank line starts
+// the next: a fresh stand-in whose settings name the control server
+// "quorvane.test", and an alert object for job 42. `#` begins a comment.
+// `> STEP` runs a step: an operation with its arguments by name, an argument
+// left out being a null pointer, 0 or false (`import media=M1 job=42
+// new-media`; see parse and invoke), or a condition for the steps after it:
+//   settings box=V | settings ini="..."   rewrites the settings file
+//   env NAME=VALUE                        sets a variable
+//   fault CALL=fail|throw (sleep=throw)   the next call of a platform function
+//   text CALL=TEXT [unterminated]         the text it hands over next
+//   script result=N location= barcode= throw   the scripted dialogs' answer
+// (CALL as standin::callName names it). Under a step, each line `  KIND ...`
+// is a facet the case holds the step to; a long one goes on in lines
+// indented four spaces. Write `  KIND ?` and run with KORRIN_UPDATE_GOLDEN=1
+// to have the facet filled in, then review it as code. The kinds:
+//   =          the result (or what it threw), the event message code, job ID
+//   message, event, log   the object's texts
+//   streamed   every event argument the step streamed (`absent`: the empty
+//              sub-message and its "")
+//   posted     the job-client calls: init, raise (flags 1 `pending`, its
+//              argument count), clear, each `refused` when so
+//   console    the console's rendering of a raising that differs from the log
+//   logged     the debug lines: the agent's by their message (`log text`),
+//              the box's level and message (`waited 180`: the whole wait),
+//              a dialog's class and job, sleeps
+//   printed    standard output
+//   buffers    the identification prompt's buffers (300 bytes each, '#' after
+//              the text given)
+//   allocated  heap blocks the alert code took
+// A facet the step does not have reads `KIND -`.
 #ifndef KORRIN_ALERT_TRANSCRIPT_H
 #define KORRIN_ALERT_TRANSCRIPT_H
 
@@ -95,20 +125,21 @@ inline std::string show(std::string_view bytes) {
 inline std::string hex(long long code) { return standin::hex(static_cast<unsigned int>(code)); }
 
 // Event arguments: texts quoted, codes in hex, an absent piece (the empty
-// sub-message and its "") as `absent`.
+// sub-message and its "") as `absent`. The tags are the event's own
+// numbers: 11 a text, 10 a code, 9 a long long; any other shows as such.
 inline std::string show(const std::vector<Argument>& arguments) {
     std::string out;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const Argument& a = arguments[i];
-        const bool code = a.tag == qzkr::kTagUnsignedLong;
-        const bool absent = code && a.number() == qzkr::kMsgEmpty && i + 1 < arguments.size() &&
-                            arguments[i + 1].tag == qzkr::kTagText && arguments[i + 1].text.empty();
+        const bool absent = a.tag == 10 && a.number() == qzkr::kMsgEmpty &&
+                            i + 1 < arguments.size() && arguments[i + 1].tag == 11 &&
+                            arguments[i + 1].text.empty();
         out += out.empty() ? "" : ", ";
-        out += absent                        ? (++i, "absent")
-               : code                        ? hex(a.number())
-               : a.tag == qzkr::kTagText     ? show(a.text)
-               : a.tag == qzkr::kTagLongLong ? std::to_string(a.number())
-                                             : standin::describe(a);
+        out += absent        ? (++i, "absent")
+               : a.tag == 10 ? hex(a.number())
+               : a.tag == 11 ? show(a.text)
+               : a.tag == 9  ? std::to_string(a.number())
+                             : standin::describe(a);
     }
     return out;
 }
@@ -288,7 +319,7 @@ protected:
                    {"converted", conversions() - converted !=
                                      static_cast<std::uint64_t>(std::count_if(
                                          streamed.begin(), streamed.end(), [](const Argument& a) {
-                                             return a.tag != qzkr::kTagText;
+                                             return a.tag != 11;
                                          }))}};
         return said;
     }
