@@ -17,7 +17,8 @@
 // is a facet the case holds the step to; a long one goes on in lines
 // indented four spaces. Write `  KIND ?` and run with KORRIN_UPDATE_GOLDEN=1
 // to have the facet filled in, then review it as code. The kinds:
-//   =          the result (or what it threw), the event message code, job ID
+//   =          the result (or what it threw), the event message code and job
+//              ID when the step changed them
 //   message, event, log   the object's texts
 //   streamed   every event argument the step streamed (`absent`: the empty
 //              sub-message and its "")
@@ -285,6 +286,8 @@ protected:
         const std::uint64_t converted = conversions();
         const int sleeps = testkit::FakeSleep::calls();
         const std::string eventBefore = text(alert->getGumMessage());
+        const int codeBefore = alert->getEventMessageCode();
+        const long long jobBefore = alert->getJobId();
         Buffers buffers(step);
         Facets said;
         std::string outcome = "made";
@@ -301,8 +304,12 @@ protected:
             outcome = "threw " + show(error.what());
         }
         const std::string printed = testing::internal::GetCapturedStdout();
-        said["="] = "= " + outcome + "; code " + hex(alert->getEventMessageCode()) + "; job " +
-                    std::to_string(alert->getJobId());
+        said["="] = "= " + outcome;
+        const bool made = step.op == "new";
+        if (made || alert->getEventMessageCode() != codeBefore)
+            said["="] += "; code " + hex(alert->getEventMessageCode());
+        if (made || alert->getJobId() != jobBefore)
+            said["="] += "; job " + std::to_string(alert->getJobId());
         const std::string message = text(alert->getMessageText()),
                           event = text(alert->getGumMessage()), logText = text(alert->getLogText());
         said["message"] = "message " + show(message);
