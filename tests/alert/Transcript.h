@@ -1,6 +1,7 @@
 // The transcript driver of the alert tests: steps written as data, run
 // against the stand-in, and everything a step did written down as lines.
-// Include it in one source file of an executable: it replaces operator new.
+// The executable links HeapCount.cpp: a step's transcript says how many heap
+// blocks the alert code took (only the dialogs may take any, to copy their texts).
 //
 // A step is one line: an operation and its arguments, e.g.
 //   import media=M1 library="Lib 1" drive=D1 job=42 new-media
@@ -19,11 +20,11 @@
 #include <cstring>
 #include <map>
 #include <memory>
-#include <new>
 #include <stdexcept>
 
 #include "FakeSleep.h"
 #include "Golden.h"
+#include "HeapCount.h"
 #include "MMDebug.h"
 #include "QZKRDialogs.h"
 #include "QZKREventStream.h"
@@ -31,31 +32,6 @@
 #include "StandinConsole.h"
 #include "StandinTest.h"
 #include "StandinText.h"
-
-// Heap blocks that the alert code takes outside the stand-in's calls (whose
-// journal and debug lines allocate): a step's transcript says how many. Only
-// the dialogs may take any, to copy their texts.
-namespace {
-thread_local bool t_counting = false;
-thread_local int t_allocations = 0;
-}  // namespace
-
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    if (t_counting && !standin::Calls::inside()) ++t_allocations;
-    return std::malloc(size > 0 ? size : 1);
-}
-void* operator new(std::size_t size) {
-    if (void* block = operator new(size, std::nothrow)) return block;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return operator new(size, std::nothrow);
-}
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete[](void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
 namespace golden {
 
@@ -285,9 +261,9 @@ protected:
         const auto say = [&out](bool when, const std::string& what) {
             if (when) out.push_back(what);
         };
+        int allocations = 0;
         testing::internal::CaptureStdout();
         try {
-            t_allocations = 0;
             const auto job = static_cast<unsigned long>(step.number("job"));
             const char* text = step.text("text");
             const bool dialog = step.op == "message-box" || step.op == "export-dialog";
@@ -301,12 +277,13 @@ protected:
                 say(true,
                     "answers " + escape(box.getExportLocation()) + " " + escape(box.getBarcode()));
             }
-            t_counting = step.op != "new" && !dialog && alert;
-            const long long result = t_counting ? invoke(*alert, log, step, buffers) : 0;
-            t_counting = false;
+            const bool counted = step.op != "new" && !dialog && alert;
+            if (counted) heapcount::start();
+            const long long result = counted ? invoke(*alert, log, step, buffers) : 0;
+            allocations = heapcount::stop();
             say(step.op != "new" && !dialog, "returned " + std::to_string(result));
         } catch (const std::exception& error) {
-            t_counting = false;
+            allocations = heapcount::stop();
             say(true, "threw " + escape(error.what()));
         }
         const std::string printed = testing::internal::GetCapturedStdout();
@@ -321,7 +298,7 @@ protected:
         }
         for (const auto& debugLine : standin::DebugLog::lines()) say(true, describe(debugLine));
         standin::DebugLog::clear();
-        say(t_allocations > 0, "allocated " + std::to_string(t_allocations));
+        say(allocations > 0, "allocated " + std::to_string(allocations));
         // Every number streamed goes through the platform's little-endian conversion.
         say(conversions() > converted, "converted " + std::to_string(conversions() - converted));
         const int slept = testkit::FakeSleep::calls() - sleeps;
