@@ -11,14 +11,19 @@ thread_local int t_blocks = 0;
 }  // namespace
 
 namespace heapcount {
+
 void start() {
     t_blocks = 0;
     t_counting = true;
 }
+
 int stop() {
+    const int blocks = t_blocks;
     t_counting = false;
-    return t_blocks;
+    t_blocks = 0;
+    return blocks;
 }
+
 }  // namespace heapcount
 
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
