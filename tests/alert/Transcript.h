@@ -27,7 +27,8 @@
 //   console    the console's rendering of a raising that differs from the log
 //   logged     the debug lines: the agent's by their message (`log text`),
 //              the box's level and message (`waited 180`: the whole wait),
-//              a dialog's class and job, sleeps
+//              a dialog's class and job (its message is what it printed),
+//              sleeps
 //   printed    standard output
 //   buffers    the identification prompt's buffers (300 bytes each, '#' after
 //              the text given)
@@ -196,15 +197,6 @@ inline long long invoke(QZKRGuiInterface& alert, MMDebug& log, const Step& step,
     if (op == "popup") return alert.popupDialogBox(log, step.flag("first"), pending);
     if (op == "post") return alert.displayPopupAndEventMsgInGUI(log, pending, step.flag("clear"));
     if (op == "local") return alert.DisplayErrorMessageLocally(text("text"), job);
-    if (op == "message-box")
-        return QZKRMessageBox(text("text"), static_cast<unsigned long>(job), 0, 0).DoModal();
-    if (op == "export-dialog") {
-        MediaExportDlg dialog(text("media"), text("volume"), text("text"),
-                              static_cast<unsigned long>(job), false);
-        const long long result = dialog.DoModal();
-        // The console's dialog answers nothing.
-        return *dialog.getExportLocation() || *dialog.getBarcode() ? -1 : result;
-    }
     if (op != "box") throw std::invalid_argument("no operation " + op);
     // The box must set the error code: one it left alone shows in the result.
     unsigned int errorCode = 77;
@@ -324,7 +316,7 @@ protected:
         if (!buffers.barcode.empty())
             add(said, "buffers", "barcode " + show({buffers.barcode.data(), 300}), " ");
         describePostings(said, logText.size() + 1 == QZKRGuiInterface::kTextSize);
-        describeDebugLines(said, testkit::FakeSleep::calls() - sleeps);
+        describeDebugLines(said, testkit::FakeSleep::calls() - sleeps, printed);
         const auto numbers = std::count_if(streamed.begin(), streamed.end(),
                                            [](const Argument& a) { return a.tag != 11; });
         if (event != eventBefore && testkit::oneLine(event) != logText)
@@ -398,8 +390,7 @@ private:
     bool m_strict = false;                        // a case's step, not a fault's
 
     static bool runsDialog(const std::string& op) {
-        return op == "identify" || op == "media-error" || op == "message-box" ||
-               op == "export-dialog";
+        return op == "identify" || op == "media-error";
     }
     // A text of the object, bounded by its size whatever the library left in it.
     static std::string text(const char* bytes) {
@@ -461,8 +452,9 @@ private:
     // The step's debug lines. A line of the agent's log (prefix "MM") is
     // 1, 2, "WORKER  ", -1, -1, then "%s:%d: " filled with this file's name
     // and line; it shows as its message, the log text as `log text`. The
-    // box's wait of 180 seconds shows as `waited 180`.
-    void describeDebugLines(Facets& said, int slept) {
+    // box's wait of 180 seconds shows as `waited 180`; a dialog's line as its
+    // class and job.
+    void describeDebugLines(Facets& said, int slept, const std::string& printed) {
         const std::string waiting =
             "nKRMSGBOXOPTION key is set to 2(default behavior). Wait for "
             "3 Mins for user to take required media action ...";
@@ -479,7 +471,10 @@ private:
                 const std::string message = line.message.substr(line.message.find(": ") + 2);
                 item = message == alert->getLogText() ? "log text" : show(message);
             } else if (line.source == standin::DebugLine::Source::Job) {
-                item = line.module + " " + std::to_string(line.jobId) + " " + item;
+                // A dialog logs what it prints, without "Job <id>: ".
+                item = line.module + " " + std::to_string(line.jobId);
+                const std::string shown = "Job " + std::to_string(line.jobId) + ": " + line.message;
+                EXPECT_NE(printed.find(shown + "\n"), std::string::npos) << shown;
             } else if (line.message == waiting && line.level == 1 && i + 1 < lines.size() &&
                        lines[i + 1].message == "Sleep Completed." && lines[i + 1].level == 5 &&
                        slept > 0 && testkit::FakeSleep::lastSeconds() == 180) {
