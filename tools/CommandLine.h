@@ -19,7 +19,7 @@ namespace alerttool {
 struct Stop {
     int status = 0;
     std::string out;
-    std::string error;
+    std::optional<std::string> error;
     bool json = false;  // --json was given: the error also goes out as JSON
     // The help that tells the usage at fault: the subcommand's when one was
     // given, "korrin-alert import --help", else "korrin-alert --help".
