@@ -255,28 +255,4 @@ const std::vector<Option>& globalOptions() {
     return options;
 }
 
-const std::vector<Variable>& environment() {
-    static const std::vector<Variable> variables = {
-        {"KORRIN_SETTINGS", "the settings INI file, when --settings is not given"},
-        {"KORRIN_FOCUS",
-         "the settings section the control-server host name is read from (default Korrin)"},
-        {"KORRIN_DEBUG_LOG", "the debug log file, when --debug-log is not given; off: none"},
-        {"KORRIN_JOURNAL", "the journal file, when --journal is not given; unset: none"},
-        {"XDG_STATE_HOME",
-         "the debug log's default folder is $XDG_STATE_HOME/korrin, else "
-         "$HOME/.local/state/korrin"},
-        {"HOME", "see XDG_STATE_HOME"},
-        {"LANGUAGE",
-         "the console's language when --lang is not given, as gettext reads it: a list in order "
-         "of preference (de_AT:de)"},
-        {"LC_ALL",
-         "when LANGUAGE is unset, the first set of LC_ALL, LC_MESSAGES and LANG names "
-         "the console's language; it counts only for a locale installed on the host"},
-        {"LC_MESSAGES", "see LC_ALL"},
-        {"LANG", "see LC_ALL"},
-        {"TMPDIR", "where the built-in settings are written for the run (default /tmp)"},
-    };
-    return variables;
-}
-
 }  // namespace alerttool

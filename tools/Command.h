@@ -100,13 +100,6 @@ const Subcommand* findSubcommand(const std::string& name);
 // The options taken before or after any subcommand.
 const std::vector<Option>& globalOptions();
 
-// The variables the tool and the stand-in read, each with what it means.
-struct Variable {
-    const char* name;
-    const char* meaning;
-};
-const std::vector<Variable>& environment();
-
 }  // namespace alerttool
 
 #endif  // KORRIN_TOOL_COMMAND_H

@@ -173,8 +173,7 @@ std::string toolHelp() {
     for (const auto& subcommand : subcommands()) entry(out, subcommand.name, 18, subcommand.help);
     out << "\nEach subcommand's options: korrin-alert SUBCOMMAND --help\n\n";
     listOptions(out, "Global options (before or after the subcommand)", globalOptions());
-    out << "\nEnvironment:\n";
-    for (const auto& variable : environment()) entry(out, variable.name, 18, variable.meaning);
+    out << "\nEnvironment variables: man korrin-alert, section ENVIRONMENT.\n";
     out << "\nExit status:\n";
     entry(out, "0", 7, "confirmed (the operation returned false)");
     entry(out, "1", 7, "not confirmed (it returned true)");
@@ -194,7 +193,7 @@ std::string subcommandHelp(const Subcommand& subcommand) {
     out << '\n';
     listOptions(out, "Options", subcommand.options);
     out << "\nExample: korrin-alert " << subcommand.example << "\n\n"
-        << "The global options, the environment and the exit statuses: " << kToolHelp << '\n';
+        << "The global options and the exit statuses: " << kToolHelp << '\n';
     return out.str();
 }
 
