@@ -20,43 +20,31 @@ fail() {
     failures=$((failures + 1))
 }
 
-# heads TITLE: the heads of the entries of the help section on standard input
+# heads TITLE [SUBCOMMAND]: the heads of the entries of the help's section
 # whose title starts with TITLE: "import", "--settings FILE", "--json", ...
 heads() {
-    awk -v title="$1" '
+    # shellcheck disable=SC2086 # no subcommand: the tool's own help
+    "$tool" $2 --help | awk -v title="$1" '
         index($0, title) == 1 { inside = 1; next }
         inside && /^$/ { exit }
         inside && /^  [^ ]/ { print ($2 ~ /^[A-Z]+$/) ? $1 " " $2 : $1 }'
 }
+# words HEADS: the first word of each head.
+words() { cut -d' ' -f1 <<< "$1" | tr '\n' ' '; }
 
-help=$("$tool" --help) || { echo "FAIL: $tool --help"; exit 1; }
-mapfile -t subcommands < <(heads "Subcommands:" <<< "$help")
-mapfile -t globals < <(heads "Global options" <<< "$help" | cut -d' ' -f1)
-# options[SUBCOMMAND]: its options; option_heads: "SUBCOMMAND OPTION [VALUE]"
-# for each option, the global ones under the first subcommand.
-declare -A options
-mapfile -t option_heads < <(heads "Global options" <<< "$help" | sed "s/^/${subcommands[0]} /")
-for subcommand in "${subcommands[@]}"; do
-    sub_help=$("$tool" "$subcommand" --help)
-    options[$subcommand]=$(heads "Options:" <<< "$sub_help" | cut -d' ' -f1 | tr '\n' ' ')
-    mapfile -t -O "${#option_heads[@]}" option_heads < <(heads "Options:" <<< "$sub_help" |
-        sed "s/^/$subcommand /")
-done
-# An empty list would pass everything below.
-((${#subcommands[@]} && ${#globals[@]})) ||
-    { echo "FAIL: no subcommands or options read from $tool --help"; exit 1; }
+globals=$(heads "Global options") subcommands=$(heads Subcommands:)
+if [[ -z $globals || -z $subcommands ]]; then
+    echo "FAIL: nothing read from $tool --help"
+    exit 1
+fi
 
 check_manual() {
     local warnings
-    [[ -f $1 ]] || { fail "no page $1"; return; }
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$1" 2>&1 > /dev/null)
-    [[ -z $warnings ]] || fail "man warns about $1:"$'\n'"$warnings"
-    warnings=$(zcat -f "$1" | groff -man -Tutf8 -ww -z 2>&1)
-    [[ -z $warnings ]] || fail "groff -ww warns about $1:"$'\n'"$warnings"
+    warnings+=$(zcat -f "$1" | groff -man -Tutf8 -ww -z 2>&1)
     # Literal blocks are not filled: a line too long runs past the width.
-    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -E UTF-8 -l "$1" 2> /dev/null |
-        LC_ALL=C.UTF-8 grep -E '^.{81}')
-    [[ -z $warnings ]] || fail "lines of $1 wider than 80 columns:"$'\n'"$warnings"
+    warnings+=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -E UTF-8 -l "$1" | LC_ALL=C.UTF-8 grep -E '^.{81}')
+    [[ -z $warnings ]] || fail "$1 renders with warnings or past 80 columns:"$'\n'"$warnings"
 }
 
 # offered LINE: what the completion offers at the end of LINE, one a line,
@@ -86,23 +74,36 @@ expect() {
         fail "completing \"$line\" offers:"$'\n'"$got"$'\n'"instead of:"$'\n'"$want"
 }
 
-# check_languages OPTION OFFERED: en and another language at least, each
-# one the tool renders the console in.
-check_languages() {
-    local language rendered
-    if ! grep -qx en <<< "$2" || (($(wc -l <<< "$2") < 2)); then
-        fail "after $1 offered:"$'\n'"$2"$'\n'"instead of en and the catalogues' languages"
-    fi
-    for language in $2; do
-        rendered=$(env -u KORRIN_SETTINGS KORRIN_DEBUG_LOG=off "$tool" --json --lang "$language" \
-            local-error --job 1 --answer-after 0 2> /dev/null |
-            sed -n 's/^  "language": "\(.*\)",$/\1/p')
-        [[ $rendered == "$language" ]] || fail "$1 $language renders in \"$rendered\""
-    done
+# check_values SUBCOMMAND HEADS: files after each FILE option, languages the
+# tool renders in (en and one more at least) after --lang, else nothing.
+check_values() {
+    local option value others language
+    while read -r option value; do
+        others=$(offered "korrin-alert $1 $option ")
+        case $value in
+        "") ;;
+        FILE)
+            grep -qx settings.ini <<< "$others" || fail "no file offered after $option"
+            grep -qx settings.ini <<< "$(offered "korrin-alert $1 $option=")" ||
+                fail "no file offered after $option="
+            ;;
+        LANGUAGE)
+            if ! grep -qx en <<< "$others" || (($(wc -l <<< "$others") < 2)); then
+                fail "after $option offered:"$'\n'"$others"
+            fi
+            for language in $others; do
+                env -u KORRIN_SETTINGS KORRIN_DEBUG_LOG=off "$tool" --json --lang "$language" \
+                    local-error --job 1 --answer-after 0 2> /dev/null |
+                    grep -qx "  \"language\": \"$language\"," || fail "$option $language is not rendered"
+            done
+            ;;
+        *) [[ -z $others ]] || fail "completing the $value of $option offers:"$'\n'"$others" ;;
+        esac
+    done <<< "$2"
 }
 
 check_completion() {
-    local function subcommand option value others globals_but folder
+    local function subcommand options
     # shellcheck disable=SC1091 # the system's own
     source /usr/share/bash-completion/bash_completion || { fail "no bash-completion"; return; }
     # shellcheck disable=SC1090 # the file under test
@@ -112,63 +113,45 @@ check_completion() {
 
     # Values are completed in a folder with one file in it; the tool is the
     # one on the PATH, whose help and catalogues the completion reads.
-    folder=$(mktemp -d) && cd "$folder" && touch settings.ini || return
-    PATH=${tool%/*}:$PATH
-    expect "korrin-alert " "${subcommands[@]}"
-    expect "korrin-alert --" "${globals[@]}"
+    cd "$(mktemp -d)" && touch settings.ini && PATH=${tool%/*}:$PATH || return
+    # shellcheck disable=SC2046,SC2086 # the heads' words
+    expect "korrin-alert " $(words "$subcommands")
+    # shellcheck disable=SC2046
+    expect "korrin-alert --" $(words "$globals")
     expect "korrin-alert --debug-log o" off
-    mapfile -t globals_but < <(printf '%s\n' "${globals[@]}" | grep -vx -- --debug-log)
-    for subcommand in "${subcommands[@]}"; do
-        # shellcheck disable=SC2086 # the options are words
-        expect "korrin-alert $subcommand --" ${options[$subcommand]} "${globals[@]}"
-        # A global option's value is no subcommand, and an option is offered once.
-        # shellcheck disable=SC2086
-        expect "korrin-alert --debug-log off $subcommand " ${options[$subcommand]} \
-            "${globals_but[@]}"
+    check_values import "$globals"
+    for subcommand in $(words "$subcommands"); do
+        options=$(heads Options: "$subcommand")
+        # An option is offered once, and a global option's value is no subcommand.
+        # shellcheck disable=SC2046
+        expect "korrin-alert --debug-log off $subcommand --" $(words "$options"$'\n'"$globals" |
+            sed 's/--debug-log //')
+        check_values "$subcommand" "$options"
     done
-
-    # Each option that takes a value: files for a FILE, nothing for another.
-    for head in "${option_heads[@]}"; do
-        read -r subcommand option value <<< "$head"
-        [[ -n $value ]] || continue
-        others=$(offered "korrin-alert $subcommand $option ")
-        if [[ $value == FILE ]]; then
-            grep -qx settings.ini <<< "$others" || fail "no file offered after $option"
-            others=$(offered "korrin-alert $subcommand $option=")
-            grep -qx settings.ini <<< "$others" || fail "no file offered after $option="
-        elif [[ $value == LANGUAGE ]]; then
-            check_languages "$option" "$others"
-        elif [[ -n $others ]]; then
-            fail "completing the $value of $option offers:"$'\n'"$others"
-        fi
-    done
-    cd / && rm -r "$folder"
+    rm -r "$PWD"
 }
 
 check_examples() {
-    local subcommand example status scratch
+    local subcommand example scratch
     scratch=$(mktemp -d) || return
-    for subcommand in "" "${subcommands[@]}"; do
+    for subcommand in "" $(words "$subcommands"); do
         # shellcheck disable=SC2086 # no subcommand: the tool's own help
-        example=$("$tool" $subcommand --help | sed -n 's/^Example: korrin-alert //p')
-        [[ -n $example ]] || { fail "the help of ${subcommand:-korrin-alert} has no example"; continue; }
-        example=$(sed -E 's/--answer-after [0-9]+/--answer-after 0/' <<< "$example")
+        example=$("$tool" $subcommand --help | sed -n 's/^Example: korrin-alert //p' |
+            sed -E 's/--answer-after [0-9]+/--answer-after 0/')
         eval "env -u KORRIN_SETTINGS -u KORRIN_JOURNAL KORRIN_DEBUG_LOG=off TMPDIR=$scratch" \
             '"$tool"' "$example" > /dev/null 2>&1
-        status=$?
-        ((status <= 1)) || fail "the example \"$example\" exits $status"
+        (($? <= 1)) || fail "the example \"$example\" of ${subcommand:-korrin-alert} fails"
     done
     rm -r "$scratch"
 }
 
 case $mode in
 manual) check_manual "$file" ;;
-examples) check_examples ;;
 completion) check_completion "$file" ;;
+examples) check_examples ;;
 *)
     echo "usage: $0 manual|completion|examples TOOL FILE"
     exit 2
     ;;
 esac
-if ((failures)); then exit 1; fi
-echo "$mode: ${#subcommands[@]} subcommands, ${#option_heads[@]} options, all there"
+((failures == 0)) && echo "$mode: as the help says"
