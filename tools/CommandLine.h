@@ -31,7 +31,13 @@ struct Stop {
 // option may be given once.
 std::variant<Request, Stop> parseCommandLine(int argc, const char* const* argv);
 
-// The tool's help, and a subcommand's (both end with an example).
+// The tool's help, and a subcommand's. The manual page's build and the bash
+// completion read their layout: a list's title starts a line ("Subcommands:",
+// "Global options ...", "Options:", "Exit status:"), each entry is indented
+// two spaces, an option's value name in capitals after one space, the text
+// after two or more, a wrapped line further in; a blank line ends the list;
+// the paragraph after the usage line says what a subcommand does; "Example: "
+// starts the line of an example.
 std::string toolHelp();
 std::string subcommandHelp(const Subcommand& subcommand);
 
