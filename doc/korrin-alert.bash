@@ -1,28 +1,16 @@
 # bash completion for korrin-alert                         -*- shell-script -*-
 #
-# The subcommands and options are those of the tool's table
-# (tools/Command.cpp); a test compares them with the tool's --help and fails
-# when one is missing here or offered where the tool refuses it.
+# The subcommands and options are the ones the tool's own help lists
+# ("korrin-alert --help", "korrin-alert SUBCOMMAND --help"), read when a word
+# is completed.
 
-_korrin_alert_options() {
-    case $1 in
-    import)
-        echo --job --media --identifier --location --library --drive \
-            --new-media-allowed --drive-media-in-use --pending
-        ;;
-    wrong-media)
-        echo --job --library --drive --media --barcode --location \
-            --last-write-time --pending
-        ;;
-    new-media | crc-error) echo --job --library --drive --pending ;;
-    wrong-new-media | media-error) echo --job --library --drive --error --pending ;;
-    identify)
-        echo --job --unique-id --volume --library --drive --preface --barcode \
-            --pending
-        ;;
-    local-error) echo --job --text ;;
-    *) return 1 ;;
-    esac
+# _korrin_alert_help TOOL [SUBCOMMAND]: what the help lists, one a line: a
+# subcommand's name, or an option with the name of its value (FILE, NUMBER,
+# ...) when it takes one.
+_korrin_alert_help() {
+    "$@" --help 2> /dev/null | awk '
+        /^[^ ]/ { listing = /^(Subcommands|Global options|Options)/ }
+        listing && /^  [^ ]/ { print ($1 ~ /^--/ && $2 ~ /^[A-Z]+$/) ? $1 " " $2 : $1 }'
 }
 
 # The languages the tool renders the console in, for TOOL as typed: en, and
@@ -43,62 +31,57 @@ _korrin_alert() {
     local cur prev words cword split
     _init_completion -s || return
 
-    local subcommands="import wrong-media new-media wrong-new-media crc-error
-        media-error identify local-error"
-    local global="--settings --journal --debug-log --json --lang --answer-after
-        --help --version"
-    # The options that take the next word as their value.
-    local valued=" --settings --journal --debug-log --lang --answer-after --job --media
-        --identifier --location --library --drive --barcode --last-write-time
-        --error --unique-id --volume --preface --text "
-    valued=${valued//[[:space:]]/ }
-
-    case $prev in
-    --settings | --journal)
-        _filedir
-        return
-        ;;
-    --debug-log)
-        _filedir
-        mapfile -t -O "${#COMPREPLY[@]}" COMPREPLY < <(compgen -W off -- "$cur")
-        return
-        ;;
-    --lang)
-        mapfile -t COMPREPLY < <(compgen -W "$(_korrin_alert_languages "${words[0]}")" -- "$cur")
-        return
-        ;;
-    esac
-    # A number or a text of the user's own; a value after a flag is refused.
-    [[ $valued == *" $prev "* ]] && return
-    $split && return
-
+    # takes[OPTION]: the name of its value, "" for a flag.
+    local -A takes=()
+    local subcommands=() name value subcommand="" i
+    while read -r name value; do
+        if [[ $name == --* ]]; then takes[$name]=$value; else subcommands+=("$name"); fi
+    done < <(_korrin_alert_help "${words[0]}")
     # The subcommand is the first word that is neither an option nor the
     # value of one.
-    local subcommand="" i
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
         --*=*) ;;
-        -*) [[ $valued == *" ${words[i]} "* ]] && ((i++)) ;;
+        -*) [[ -n ${takes[${words[i]}]-} ]] && ((i++)) ;;
         *)
             subcommand=${words[i]}
             break
             ;;
         esac
     done
-    if [[ -z $subcommand && $cur != -* ]]; then
-        mapfile -t COMPREPLY < <(compgen -W "$subcommands" -- "$cur")
-        return
+    if [[ -n $subcommand ]]; then
+        [[ " ${subcommands[*]} " == *" $subcommand "* ]] || return
+        while read -r name value; do
+            takes[$name]=$value
+        done < <(_korrin_alert_help "${words[0]}" "$subcommand")
     fi
 
-    # Before the subcommand only the global options; each option once.
-    local options word given=" " offered=()
-    if [[ -n $subcommand ]]; then
-        options=$(_korrin_alert_options "$subcommand") || return
+    [[ $prev == --* ]] && case ${takes[$prev]-} in
+    FILE)
+        _filedir
+        [[ $prev == --debug-log ]] &&
+            mapfile -t -O "${#COMPREPLY[@]}" COMPREPLY < <(compgen -W off -- "$cur")
+        return
+        ;;
+    LANGUAGE)
+        mapfile -t COMPREPLY < <(compgen -W "$(_korrin_alert_languages "${words[0]}")" -- "$cur")
+        return
+        ;;
+    ?*) return ;; # a number or a text of the user's own
+    esac
+    # A value after a flag is refused.
+    $split && return
+
+    if [[ -z $subcommand && $cur != -* ]]; then
+        mapfile -t COMPREPLY < <(compgen -W "${subcommands[*]}" -- "$cur")
+        return
     fi
+    # Before the subcommand the global options only; each option once.
+    local word given=" " offered=()
     for word in "${words[@]:1:cword-1}"; do
         given+="${word%%=*} "
     done
-    for word in $options $global; do
+    for word in "${!takes[@]}"; do
         [[ $given == *" $word "* ]] || offered+=("$word")
     done
     mapfile -t COMPREPLY < <(compgen -W "${offered[*]}" -- "$cur")

@@ -1,7 +1,6 @@
 #include "Command.h"
 
 #include "MMDebug.h"
-#include "Operation.h"
 #include "QZKRGuiInterface.h"
 #include "QZKRMessageCodes.h"
 #include "Standin.h"
@@ -59,54 +58,53 @@ std::optional<std::string> unshownReadError(const R& r) {
            ": the operation would show and post nothing";
 }
 
-bool runImport(const R& r, QZKRGuiInterface& alert, MMDebug& log, Outcome&) {
+Returned runImport(const R& r, QZKRGuiInterface& alert, MMDebug& log) {
     alert.DisplayImportMessage(orNull(r.media), orNull(r.identifier), orNull(r.location),
                                orNull(r.library), orNull(r.drive), r.job, r.newMediaAllowed,
                                r.driveMediaInUse, log);
-    return alert.popupDialogBox(log, false, r.pending);
+    return {alert.popupDialogBox(log, false, r.pending)};
 }
 
-bool runWrongMedia(const R& r, QZKRGuiInterface& alert, MMDebug& log, Outcome&) {
+Returned runWrongMedia(const R& r, QZKRGuiInterface& alert, MMDebug& log) {
     alert.DisplayWrongMediaInDriveMessage(orNull(r.barcode), orNull(r.location), r.lastWriteTime,
                                           orNull(r.library), orNull(r.drive), orNull(r.media),
                                           r.job, log);
-    return alert.popupDialogBox(log, false, r.pending);
+    return {alert.popupDialogBox(log, false, r.pending)};
 }
 
-bool runNewMedia(const R& r, QZKRGuiInterface& alert, MMDebug& log, Outcome&) {
-    return alert.DisplayImportNewMediaMessage(orNull(r.library), orNull(r.drive), r.job, log,
-                                              r.pending);
+Returned runNewMedia(const R& r, QZKRGuiInterface& alert, MMDebug& log) {
+    return {alert.DisplayImportNewMediaMessage(orNull(r.library), orNull(r.drive), r.job, log,
+                                               r.pending)};
 }
 
-bool runWrongNewMedia(const R& r, QZKRGuiInterface& alert, MMDebug& log, Outcome&) {
-    return alert.DisplayWrongNewMediaMessage(orNull(r.library), orNull(r.drive), r.error, r.job,
-                                             log, r.pending);
+Returned runWrongNewMedia(const R& r, QZKRGuiInterface& alert, MMDebug& log) {
+    return {alert.DisplayWrongNewMediaMessage(orNull(r.library), orNull(r.drive), r.error, r.job,
+                                              log, r.pending)};
 }
 
-bool runCrcError(const R& r, QZKRGuiInterface& alert, MMDebug& log, Outcome&) {
-    return alert.DisplayCRCErrorMessage(orNull(r.library), orNull(r.drive), r.job, log, r.pending);
+Returned runCrcError(const R& r, QZKRGuiInterface& alert, MMDebug& log) {
+    return {
+        alert.DisplayCRCErrorMessage(orNull(r.library), orNull(r.drive), r.job, log, r.pending)};
 }
 
-bool runMediaError(const R& r, QZKRGuiInterface& alert, MMDebug& log, Outcome&) {
-    return alert.DisplayMediaErrorMessage(r.error, orNull(r.library), orNull(r.drive), r.job, log,
-                                          r.pending);
+Returned runMediaError(const R& r, QZKRGuiInterface& alert, MMDebug& log) {
+    return {alert.DisplayMediaErrorMessage(r.error, orNull(r.library), orNull(r.drive), r.job, log,
+                                           r.pending)};
 }
 
-bool runIdentify(const R& r, QZKRGuiInterface& alert, MMDebug& log, Outcome& outcome) {
+Returned runIdentify(const R& r, QZKRGuiInterface& alert, MMDebug& log) {
     std::string preface = r.preface.value_or("");
     char exportLocation[QZKRGuiInterface::kExportLocationSize] = "";
     char barcode[QZKRGuiInterface::kBarcodeSize] = "";
     r.barcode.value_or("").copy(barcode, sizeof barcode - 1);
-    const bool result = alert.DisplayIdentifyMediaMessage(
+    const bool value = alert.DisplayIdentifyMediaMessage(
         r.preface ? preface.data() : nullptr, exportLocation, barcode, orNull(r.uniqueId), r.volume,
         orNull(r.library), orNull(r.drive), r.job, log, r.pending);
-    outcome.exportLocation = exportLocation;
-    outcome.barcode = barcode;
-    return result;
+    return {value, exportLocation, barcode};
 }
 
-bool runLocalError(const R& r, QZKRGuiInterface& alert, MMDebug&, Outcome&) {
-    return alert.DisplayErrorMessageLocally(orNull(r.text), r.job);
+Returned runLocalError(const R& r, QZKRGuiInterface& alert, MMDebug&) {
+    return {alert.DisplayErrorMessageLocally(orNull(r.text), r.job)};
 }
 
 }  // namespace
@@ -116,6 +114,7 @@ const std::vector<Subcommand>& subcommands() {
         {"import",
          "DisplayImportMessage, then popupDialogBox",
          "ask for the required medium",
+         "",
          "import --job 42 --media LTO-0001 --identifier ID-7 --library L1 --drive D1 "
          "--new-media-allowed --answer-after 2",
          {kJob,
@@ -128,13 +127,12 @@ const std::vector<Subcommand>& subcommands() {
           {"--drive-media-in-use", "", "with --new-media-allowed: eject the drive's medium first",
            &R::driveMediaInUse},
           kPending},
-         true,
-         true,
-         false,
+         kWaits | kPosts,
          runImport},
         {"wrong-media",
          "DisplayWrongMediaInDriveMessage, then popupDialogBox",
          "report a wrong medium in the drive",
+         "",
          "wrong-media --job 42 --library L1 --drive D1 --media LTO-0001 --barcode BC0001 "
          "--last-write-time 1700000000 --answer-after 2",
          {kJob,
@@ -146,22 +144,21 @@ const std::vector<Subcommand>& subcommands() {
           {"--last-write-time", "NUMBER", "last write time, seconds since 1970 (0 or less: none)",
            &R::lastWriteTime},
           kPending},
-         true,
-         true,
-         false,
+         kWaits | kPosts,
          runWrongMedia},
         {"new-media",
          "DisplayImportNewMediaMessage",
          "ask for a new medium",
+         "",
          "new-media --job 42 --library L1 --drive D1 --answer-after 2",
          {kJob, kRequiredLibrary, kRequiredDrive, kPending},
-         true,
-         true,
-         false,
+         kWaits | kPosts,
          runNewMedia},
         {"wrong-new-media",
          "DisplayWrongNewMediaMessage",
          "ask for the active or a new medium, after an error's text",
+         "Without an error text the job manager is sent the new-media message, so its console asks "
+         "for a new medium only.",
          "wrong-new-media --job 42 --library L1 --drive D1 --error 2017 --answer-after 2",
          {kJob,
           kRequiredLibrary,
@@ -172,25 +169,23 @@ const std::vector<Subcommand>& subcommands() {
                catalogueCodes() + "; 0, the default: none",
            &R::error},
           kPending},
-         true,
-         true,
-         false,
+         kWaits | kPosts,
          runWrongNewMedia,
          nullptr,
          unknownErrorCode},
         {"crc-error",
          "DisplayCRCErrorMessage",
-         "report a CRC error reading the tape (job 0 or less: the stamping notice, posted "
-         "nowhere)",
+         "report a CRC error reading the tape",
+         "A job ID of 0 or less asks for the notice of a failed stamping of a medium instead, "
+         "which is posted nowhere by design.",
          "crc-error --job 42 --library L1 --drive D1 --answer-after 2",
          {kJob, kRequiredLibrary, kRequiredDrive, kPending},
-         true,
-         true,
-         true,
+         kWaits | kPosts | kJobZeroMeant,
          runCrcError},
         {"media-error",
          "DisplayMediaErrorMessage",
          "report a tape block size read error through the console message box",
+         "",
          "media-error --job 42 --error 763 --library L1 --drive D1",
          {kJob,
           {"--error", "NUMBER",
@@ -200,14 +195,14 @@ const std::vector<Subcommand>& subcommands() {
           kRequiredLibrary,
           kRequiredDrive,
           kPending},
-         false,
-         true,
-         false,
+         kPosts,
          runMediaError,
          unshownReadError},
         {"identify",
          "DisplayIdentifyMediaMessage",
          "ask through the console export dialog for a medium's identifier and location",
+         "Its console dialog never confirms, so the exit status is 1. The report shows the export "
+         "location and barcode buffers as the operation left them.",
          "identify --job 42 --unique-id UID-9 --volume 3 --library L1 --drive D1",
          {kJob,
           {"--unique-id", "TEXT", "unique ID of the medium", &R::uniqueId, true},
@@ -218,18 +213,15 @@ const std::vector<Subcommand>& subcommands() {
           {"--barcode", "TEXT", "the barcode buffer's content on entry (default empty)",
            &R::barcode},
           kPending},
-         false,
-         true,
-         false,
+         kPosts,
          runIdentify},
         {"local-error",
          "DisplayErrorMessageLocally",
          "show a text locally and wait (posts nothing)",
+         "",
          "local-error --job 42 --text \"Tape LTO-0001 is missing\" --answer-after 2",
          {kJob, {"--text", "TEXT", "the text to show", &R::text}},
-         true,
-         false,
-         false,
+         kWaits,
          runLocalError},
     };
     return table;
@@ -261,30 +253,6 @@ const std::vector<Option>& globalOptions() {
         {"--version", "", "the version", &R::version},
     };
     return options;
-}
-
-const std::vector<Variable>& environment() {
-    static const std::vector<Variable> variables = {
-        {"KORRIN_SETTINGS", "the settings INI file, when --settings is not given"},
-        {"KORRIN_FOCUS",
-         "the settings section the control-server host name is read from (default Korrin)"},
-        {"KORRIN_DEBUG_LOG", "the debug log file, when --debug-log is not given; off: none"},
-        {"KORRIN_JOURNAL", "the journal file, when --journal is not given; unset: none"},
-        {"XDG_STATE_HOME",
-         "the debug log's default folder is $XDG_STATE_HOME/korrin, else "
-         "$HOME/.local/state/korrin"},
-        {"HOME", "see XDG_STATE_HOME"},
-        {"LANGUAGE",
-         "the console's language when --lang is not given, as gettext reads it: a list in order "
-         "of preference (de_AT:de)"},
-        {"LC_ALL",
-         "when LANGUAGE is unset, the first set of LC_ALL, LC_MESSAGES and LANG names "
-         "the console's language; it counts only for a locale installed on the host"},
-        {"LC_MESSAGES", "see LC_ALL"},
-        {"LANG", "see LC_ALL"},
-        {"TMPDIR", "where the built-in settings are written for the run (default /tmp)"},
-    };
-    return variables;
 }
 
 }  // namespace alerttool

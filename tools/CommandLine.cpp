@@ -110,7 +110,7 @@ std::optional<std::string> checkTogether(const Request& request, const Subcomman
                " is not a language name; gettext takes ll or ll_CC (de, de_AT.UTF-8), C, POSIX "
                "or a list (de_AT:de)";
     }
-    if (request.answerAfter && !chosen.waits) {
+    if (request.answerAfter && !chosen.has(kWaits)) {
         return std::string("--answer-after: ") + chosen.name +
                " has no wait to end (its console dialog answers at once)";
     }
@@ -119,18 +119,15 @@ std::optional<std::string> checkTogether(const Request& request, const Subcomman
 
 constexpr std::size_t kHelpWidth = 79;
 
-// One entry of a list: the head in a column of the given width, the text
-// after it wrapped at kHelpWidth under itself.
-void entry(std::ostream& out, std::string head, std::size_t column, const std::string& text) {
-    head.resize(std::max(column, head.size() + 2), ' ');
-    out << "  " << head;
-    std::size_t used = head.size() + 2;
+// Writes the words of text from column used on, wrapped at kHelpWidth under
+// column indent, and a line feed.
+void wrapped(std::ostream& out, std::size_t used, std::size_t indent, const std::string& text) {
     std::istringstream words(text);
     bool first = true;
     for (std::string word; words >> word; first = false) {
         if (!first && used + 1 + word.size() > kHelpWidth) {
-            out << '\n' << std::string(column + 2, ' ');
-            used = column + 2;
+            out << '\n' << std::string(indent, ' ');
+            used = indent;
         } else if (!first) {
             out << ' ';
             ++used;
@@ -139,6 +136,14 @@ void entry(std::ostream& out, std::string head, std::size_t column, const std::s
         used += word.size();
     }
     out << '\n';
+}
+
+// One entry of a list: the head in a column of the given width, the text
+// after it wrapped under itself.
+void entry(std::ostream& out, std::string head, std::size_t column, const std::string& text) {
+    head.resize(std::max(column, head.size() + 2), ' ');
+    out << "  " << head;
+    wrapped(out, head.size() + 2, column + 2, text);
 }
 
 void listOptions(std::ostream& out, const char* title, const std::vector<Option>& options) {
@@ -168,8 +173,7 @@ std::string toolHelp() {
     for (const auto& subcommand : subcommands()) entry(out, subcommand.name, 18, subcommand.help);
     out << "\nEach subcommand's options: korrin-alert SUBCOMMAND --help\n\n";
     listOptions(out, "Global options (before or after the subcommand)", globalOptions());
-    out << "\nEnvironment:\n";
-    for (const auto& variable : environment()) entry(out, variable.name, 18, variable.meaning);
+    out << "\nEnvironment variables: man korrin-alert, section ENVIRONMENT.\n";
     out << "\nExit status:\n";
     entry(out, "0", 7, "confirmed (the operation returned false)");
     entry(out, "1", 7, "not confirmed (it returned true)");
@@ -182,12 +186,14 @@ std::string toolHelp() {
 
 std::string subcommandHelp(const Subcommand& subcommand) {
     std::ostringstream out;
-    out << "Usage: korrin-alert [GLOBAL OPTIONS] " << subcommand.name << " [OPTIONS]\n\n"
-        << subcommand.name << ": " << subcommand.help << ".\nRuns " << subcommand.runs
-        << (subcommand.waits ? "" : "; no message-box wait") << ".\n\n";
+    out << "Usage: korrin-alert [GLOBAL OPTIONS] " << subcommand.name << " [OPTIONS]\n\n";
+    wrapped(out, 0, 0,
+            std::string(subcommand.name) + ": " + subcommand.help + ". Runs " + subcommand.runs +
+                (subcommand.has(kWaits) ? "" : "; no message-box wait") + ". " + subcommand.about);
+    out << '\n';
     listOptions(out, "Options", subcommand.options);
     out << "\nExample: korrin-alert " << subcommand.example << "\n\n"
-        << "The global options, the environment and the exit statuses: " << kToolHelp << '\n';
+        << "The global options and the exit statuses: " << kToolHelp << '\n';
     return out.str();
 }
 
@@ -207,7 +213,7 @@ std::variant<Request, Stop> parseCommandLine(int argc, const char* const* argv) 
             } else if (!(chosen = findSubcommand(word))) {
                 fail(quoted(word) + " is not a subcommand");
             } else {
-                request.operation = word;
+                request.subcommand = chosen;
             }
             continue;
         }
@@ -242,7 +248,7 @@ std::variant<Request, Stop> parseCommandLine(int argc, const char* const* argv) 
     if (problem) {
         return Stop{2,
                     {},
-                    *problem,
+                    problem,
                     request.json,
                     chosen ? "korrin-alert " + std::string(chosen->name) + " --help" : kToolHelp};
     }

@@ -19,7 +19,7 @@ namespace alerttool {
 struct Stop {
     int status = 0;
     std::string out;
-    std::string error;
+    std::optional<std::string> error;
     bool json = false;  // --json was given: the error also goes out as JSON
     // The help that tells the usage at fault: the subcommand's when one was
     // given, "korrin-alert import --help", else "korrin-alert --help".
@@ -31,7 +31,13 @@ struct Stop {
 // option may be given once.
 std::variant<Request, Stop> parseCommandLine(int argc, const char* const* argv);
 
-// The tool's help, and a subcommand's (both end with an example).
+// The tool's help, and a subcommand's. The manual page's build and the bash
+// completion read their layout: a list's title starts a line ("Subcommands:",
+// "Global options ...", "Options:", "Exit status:"), each entry is indented
+// two spaces, an option's value name in capitals after one space, the text
+// after two or more, a wrapped line further in; a blank line ends the list;
+// the paragraph after the usage line says what a subcommand does; "Example: "
+// starts the line of an example.
 std::string toolHelp();
 std::string subcommandHelp(const Subcommand& subcommand);
 

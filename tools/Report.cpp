@@ -155,8 +155,8 @@ void printRenderings(std::ostream& out, const Outcome& outcome) {
 }
 
 std::string answerText(const Outcome& outcome) {
-    std::string text = outcome.returned ? "not confirmed: the operation returned true"
-                                        : "confirmed: the operation returned false";
+    std::string text = outcome.returned.value ? "not confirmed: the operation returned true"
+                                              : "confirmed: the operation returned false";
     if (anyRefused(outcome)) text += "; the job client refused a call";
     if (outcome.signal != 0)
         text += std::string("; interrupted by ") + SignalCatcher::name(outcome.signal);
@@ -164,25 +164,23 @@ std::string answerText(const Outcome& outcome) {
 }
 
 // How the wait ended, for scripts.
-const char* waitEnd(const Request& request, const Outcome& outcome) {
-    switch (outcome.wait.end) {
+const char* waitEnd(const WaitRecord& wait) {
+    switch (wait.end) {
+    case WaitEnd::None: return "none";
     case WaitEnd::RanOut: return "ran-out";
     case WaitEnd::Enter: return "enter";
     case WaitEnd::AnswerAfter: return "answer-after";
     case WaitEnd::Signal: return "signal";
-    case WaitEnd::None: break;
     }
-    const Subcommand* subcommand = findSubcommand(request.operation);
-    return subcommand && subcommand->waits && outcome.settingCancels ? "cancelled-by-setting"
-                                                                     : "none";
+    return "none";
 }
 
 // How the wait ended, for a reader.
-std::string waitText(const Request& request, const Outcome& outcome) {
-    const WaitRecord& wait = outcome.wait;
+std::string waitText(const WaitRecord& wait) {
     const std::string after =
         " after " + std::to_string(wait.waited) + " of " + std::to_string(wait.seconds) + " s";
     switch (wait.end) {
+    case WaitEnd::None: break;
     case WaitEnd::RanOut:
         return "ran out after " + std::to_string(wait.seconds) +
                " s without an answer; the library answers OK by itself";
@@ -190,12 +188,8 @@ std::string waitText(const Request& request, const Outcome& outcome) {
     case WaitEnd::AnswerAfter: return "answered early by --answer-after" + after;
     case WaitEnd::Signal:
         return std::string("interrupted by ") + SignalCatcher::name(wait.signal) + after;
-    case WaitEnd::None: break;
     }
-    if (std::string(waitEnd(request, outcome)) == "cancelled-by-setting") {
-        return "none: cancelled by the setting nKRMSGBOXOPTION, which answers at once";
-    }
-    return "none: the operation ran no message-box wait";
+    return "none: the library answered at once without a wait";
 }
 
 // The segments of the streamed event, each with its values as the journal
@@ -224,7 +218,7 @@ Json argumentsJson(const Outcome& outcome) {
 
 void printText(std::ostream& out, const Request& request, const Outcome& outcome,
                const Files& files) {
-    out << "korrin-alert " << request.operation << ", job " << request.job << "\n\n";
+    out << "korrin-alert " << request.subcommand->name << ", job " << request.job << "\n\n";
     block(out, "Message text", outcome.messageText);
     block(out, "Event text", outcome.eventText);
     block(out, "Log text", outcome.logText);
@@ -235,11 +229,11 @@ void printText(std::ostream& out, const Request& request, const Outcome& outcome
     out << '\n';
     printRenderings(out, outcome);
     out << '\n';
-    if (outcome.exportLocation) {
-        out << "Export location buffer: \"" << *outcome.exportLocation << "\"\n";
-        out << "Barcode buffer: \"" << outcome.barcode.value_or("") << "\"\n";
+    if (const auto& buffers = outcome.returned; buffers.exportLocation) {
+        out << "Export location buffer: \"" << *buffers.exportLocation << "\"\n";
+        out << "Barcode buffer: \"" << buffers.barcode.value_or("") << "\"\n";
     }
-    out << "Wait: " << waitText(request, outcome) << '\n';
+    out << "Wait: " << waitText(outcome.wait) << '\n';
     out << "Answer: " << answerText(outcome) << '\n';
     out << "Debug log: " << (files.debugLog.empty() ? "off" : files.debugLog) << '\n';
     out << "Journal: "
@@ -264,7 +258,7 @@ void printJson(std::ostream& out, const Request& request, const Outcome& outcome
         postings.push_back(std::move(posting));
     }
     Json document;
-    document["operation"] = request.operation;
+    document["operation"] = request.subcommand->name;
     document["job"] = request.job;
     document["texts"] = {
         {"message", outcome.messageText}, {"event", outcome.eventText}, {"log", outcome.logText}};
@@ -275,15 +269,16 @@ void printJson(std::ostream& out, const Request& request, const Outcome& outcome
     document["postings"] = std::move(postings);
     document["language"] = standin::consoleLanguage();
     document["console"] = outcome.console;
-    if (outcome.exportLocation) {
-        document["buffers"] = {{"export_location", *outcome.exportLocation},
-                               {"barcode", outcome.barcode.value_or("")}};
+    if (const auto& buffers = outcome.returned; buffers.exportLocation) {
+        document["buffers"] = {{"export_location", *buffers.exportLocation},
+                               {"barcode", buffers.barcode.value_or("")}};
     }
     document["wait"] = {
-        {"ended", waitEnd(request, outcome)},
+        {"ended", waitEnd(outcome.wait)},
         {"seconds", outcome.wait.end == WaitEnd::None ? Json() : Json(outcome.wait.seconds)},
         {"waited", outcome.wait.end == WaitEnd::None ? Json() : Json(outcome.wait.waited)}};
-    document["answer"] = {{"returned", outcome.returned}, {"confirmed", !outcome.returned}};
+    document["answer"] = {{"returned", outcome.returned.value},
+                          {"confirmed", !outcome.returned.value}};
     document["refused"] = anyRefused(outcome);
     document["signal"] = outcome.signal != 0 ? Json(SignalCatcher::name(outcome.signal)) : Json();
     document["notices"] = outcome.notices;

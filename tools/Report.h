@@ -8,7 +8,7 @@
 #include <string>
 
 #include "Command.h"
-#include "Operation.h"
+#include "Run.h"
 
 namespace alerttool {
 

@@ -1,9 +1,7 @@
-// The library's message-box wait, run by the tool. The wait is one call of
-// sleep(3) from the library, which reaches the stand-in's sleep seam
-// (StandinSleep.h); so the tool learns the start and the length of the wait
-// from the call itself and runs the wait on the calling thread: the request
-// and a countdown on a terminal, Enter, --answer-after and a caught signal
-// ending it early.
+// The library's message-box wait as the tool runs it. The wait is the
+// library's one sleep(3) call, which reaches the stand-in's sleep seam
+// (StandinSleep.h), so its start and length are the call's own. Enter,
+// --answer-after and a caught signal end it early.
 #ifndef KORRIN_TOOL_WAIT_H
 #define KORRIN_TOOL_WAIT_H
 

@@ -12,9 +12,9 @@
 
 #include "CommandLine.h"
 #include "Language.h"
-#include "Operation.h"
 #include "Report.h"
-#include "Settings.h"
+#include "Run.h"
+#include "RunFiles.h"
 #include "Signals.h"
 #include "Standin.h"
 #include "StandinText.h"
@@ -53,20 +53,28 @@ std::string interruption(const Outcome& outcome) {
     return line + "the library finished its cycle and the pending cause was cleared";
 }
 
-// Notices of what the run will not do that the command line did not say.
-void tellBeforeRun(const Request& request, const Subcommand& subcommand, Outcome& outcome) {
-    outcome.settingCancels = checkMessageBoxOption(outcome.notices);
-    if (outcome.settingCancels && request.answerAfter) {
-        tell(outcome.notices,
-             "notice: --answer-after has no wait to end: nKRMSGBOXOPTION answers at once");
+// Warnings about the settings and the request, and notices of what the run
+// will not do that the command line did not say.
+void tellBeforeRun(const Request& request, Outcome& outcome) {
+    for (const auto& warning : standin::Settings::warnings()) {
+        tell(outcome.notices, "warning: " + warning);
     }
+    const Subcommand& subcommand = *request.subcommand;
     if (subcommand.warns) {
         if (auto warning = subcommand.warns(request)) tell(outcome.notices, "warning: " + *warning);
     }
-    if (subcommand.posts && !subcommand.jobZeroMeant && request.job <= 0) {
+    if (subcommand.has(kPosts) && !subcommand.has(kJobZeroMeant) && request.job <= 0) {
         tell(outcome.notices, "notice: job " + std::to_string(request.job) +
                                   " is not a valid job ID (1 or more): nothing reaches the job "
                                   "manager");
+    }
+}
+
+// What the run did not do that the command line asked for.
+void tellAfterRun(const Request& request, Outcome& outcome) {
+    if (request.answerAfter && outcome.wait.end == WaitEnd::None) {
+        tell(outcome.notices,
+             "notice: --answer-after had nothing to end: the library began no wait");
     }
 }
 
@@ -92,13 +100,12 @@ void printReport(const Request& request, const Outcome& outcome, const SettingsF
 }
 
 int run(const Request& request) {
-    const Subcommand& subcommand = *findSubcommand(request.operation);
     SignalCatcher signals;
     SettingsFile settings(request.settings);
     checkRunFiles(request, settings);
     Outcome outcome;
     chooseConsoleLanguage(request, outcome.notices);
-    tellBeforeRun(request, subcommand, outcome);
+    tellBeforeRun(request, outcome);
     if (const int signal = SignalCatcher::caught()) {
         return refuse(std::string("interrupted by ") + SignalCatcher::name(signal) +
                           " before anything was posted",
@@ -109,8 +116,9 @@ int run(const Request& request) {
     wait.answerAfter = request.answerAfter;
     wait.enterAnswers = isTerminal(STDIN_FILENO);
     wait.display = isTerminal(STDERR_FILENO);
-    runOperation(request, subcommand, wait, request.json, outcome);
+    runSubcommand(request, wait, request.json, outcome);
     outcome.signal = SignalCatcher::caught();
+    tellAfterRun(request, outcome);
 
     printReport(request, outcome, settings);
     if (outcome.signal != 0) std::cerr << "korrin-alert: " << interruption(outcome) << '\n';
@@ -123,8 +131,8 @@ int main(int argc, char** argv) {
     const auto parsed = parseCommandLine(argc, argv);
     if (const auto* stop = std::get_if<Stop>(&parsed)) {
         std::cout << stop->out;
-        if (stop->error.empty()) return stop->status;
-        return refuse(stop->error, stop->json, " (" + stop->help + " for usage)");
+        if (!stop->error) return stop->status;
+        return refuse(*stop->error, stop->json, " (" + stop->help + " for usage)");
     }
     const auto& request = std::get<Request>(parsed);
     try {

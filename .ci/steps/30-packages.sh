@@ -23,9 +23,6 @@ build=${KORRIN_PACKAGE_BUILD:-build/package}
 start=$SECONDS
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# The same posting in German: the tool finds the catalogues beside itself.
-german='Bitte legen Sie für Job-ID [42] das benötigte Medium [LTO-0001] in Laufwerk [D1] '
-german+='der Bandbibliothek [L1] ein.'
 export KORRIN_DEBUG_LOG=off
 
 cmake --preset package -B "$build" > /dev/null
@@ -93,12 +90,19 @@ consume() {
     echo "pkg-config: ok"
 }
 
-# speaks_german TOOL LIBDIR: the tool renders the console in German with --lang de.
+# speaks_german TOOL LIBDIR: the tool finds the catalogues beside itself and
+# renders the console in German with --lang de: its report names the
+# language, lacks no entry and renders otherwise than in English.
 speaks_german() {
-    local out
-    out=$(LD_LIBRARY_PATH=$2 "$1" --lang de --answer-after 0 import --job 42 --media LTO-0001 \
-        --library L1 --drive D1)
-    grep -qF "        $german" <<< "$out" || { echo "$1 --lang de printed:"$'\n'"$out"; return 1; }
+    local run=(--json --answer-after 0 import --job 42 --media LTO-0001 --library L1 --drive D1)
+    local de en
+    de=$(LD_LIBRARY_PATH=$2 "$1" --lang de "${run[@]}")
+    en=$(LD_LIBRARY_PATH=$2 "$1" --lang en "${run[@]}")
+    if ! grep -qF '"language": "de"' <<< "$de" || grep -qE '"untranslated": \[$' <<< "$de" ||
+        [[ $(grep '"rendering"' <<< "$de") == "$(grep '"rendering"' <<< "$en")" ]]; then
+        echo "$1 --lang de printed:"$'\n'"$de"
+        return 1
+    fi
     echo "korrin-alert --lang de: ok"
 }
 

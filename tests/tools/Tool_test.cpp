@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "Golden.h"
-#include "Operation.h"
 #include "Report.h"
+#include "Run.h"
 #include "StandinTest.h"
 
 namespace {
@@ -94,7 +94,7 @@ TEST_F(Tool, ARefusedCallExitsThree) {
     write(file("s.ini"), "[Korrin]\nsQNHOSTNAME = qn\n");
     setenv("KORRIN_SETTINGS", file("s.ini").c_str(), 1);
     alerttool::Request request;
-    request.operation = "new-media";
+    request.subcommand = alerttool::findSubcommand("new-media");
     request.job = 42;
     request.library = "L";
     request.drive = "D";
@@ -102,7 +102,7 @@ TEST_F(Tool, ARefusedCallExitsThree) {
     wait.answerAfter = 0;
     standin::Calls::faultNext(standin::Call::Clear, standin::Fault::Fail);
     alerttool::Outcome outcome;
-    alerttool::runOperation(request, *alerttool::findSubcommand("new-media"), wait, false, outcome);
+    alerttool::runSubcommand(request, wait, false, outcome);
     EXPECT_EQ(alerttool::exitStatus(outcome), 3);
     std::ostringstream report;
     alerttool::printText(report, request, outcome, {});

@@ -1,6 +1,7 @@
-#include "Operation.h"
+#include "Run.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "MMDebug.h"
 #include "QZKRGuiInterface.h"
@@ -16,11 +17,11 @@ bool anyRefused(const Outcome& outcome) {
 int exitStatus(const Outcome& outcome) {
     if (outcome.signal != 0) return 128 + outcome.signal;
     if (anyRefused(outcome)) return 3;
-    return outcome.returned ? 1 : 0;
+    return outcome.returned.value ? 1 : 0;
 }
 
-void runOperation(const Request& request, const Subcommand& subcommand, WaitOptions wait,
-                  bool captureConsole, Outcome& outcome) {
+void runSubcommand(const Request& request, WaitOptions wait, bool captureConsole,
+                   Outcome& outcome) {
     standin::Journal::clear();
     MMDebug log;
     QZKRGuiInterface alert(log, request.job);
@@ -29,7 +30,7 @@ void runOperation(const Request& request, const Subcommand& subcommand, WaitOpti
         if (captureConsole) capture.emplace();
         wait.messageText = alert.getMessageText();
         WaitScope scope(wait, outcome.notices);
-        outcome.returned = subcommand.run(request, alert, log, outcome);
+        outcome.returned = request.subcommand->run(request, alert, log);
         outcome.wait = scope.record();
         if (capture) outcome.console = capture->finish();
     }
