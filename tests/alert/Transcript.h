@@ -277,7 +277,7 @@ protected:
         standin::Calls::takeStreamed();
         const std::uint64_t converted = conversions();
         const int sleeps = testkit::FakeSleep::calls();
-        const std::string eventBefore = text(alert->getGumMessage());
+        const std::string logBefore = text(alert->getLogText());
         const int codeBefore = alert->getEventMessageCode();
         const long long jobBefore = alert->getJobId();
         Buffers buffers(step);
@@ -319,7 +319,7 @@ protected:
         describeDebugLines(said, testkit::FakeSleep::calls() - sleeps, printed);
         const auto numbers = std::count_if(streamed.begin(), streamed.end(),
                                            [](const Argument& a) { return a.tag != 11; });
-        if (event != eventBefore && testkit::oneLine(event) != logText)
+        if (logText != logBefore && testkit::oneLine(event) != logText)
             m_broken["log"] = said["log"];
         if (said.count("console")) m_broken["console"] = said["console"];
         if (allocated > 0 && !runsDialog(step.op)) m_broken["allocated"] = said["allocated"];
@@ -331,8 +331,8 @@ protected:
     // Runs every case of a file and holds each step to the facets written
     // under it (`event ?` asks for a facet); with KORRIN_UPDATE_GOLDEN set,
     // rewrites them for review. What no case needs to write holds for every
-    // step of a case unless the step writes the facet: the log text is the
-    // event text on one line after a step that wrote the event text, each
+    // step of a case unless the step writes the facet: a log text written is
+    // the event text on one line, each
     // accepted raising renders on the console as the log text (but for a
     // log text cut at its size: the console has the values whole), the alert
     // code takes no heap block but in the dialogs, and every number
