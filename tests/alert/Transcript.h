@@ -128,7 +128,8 @@ inline std::string hex(long long code) { return standin::hex(static_cast<unsigne
 
 // Event arguments: texts quoted, codes in hex, an absent piece (the empty
 // sub-message and its "") as `absent`. The tags are the event's own
-// numbers: 11 a text, 10 a code, 9 a long long; any other shows as such.
+// numbers: 11 a text, 10 a code, 9 a long long, 5 an int; any other shows
+// as such.
 inline std::string show(const std::vector<Argument>& arguments) {
     std::string out;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -141,7 +142,8 @@ inline std::string show(const std::vector<Argument>& arguments) {
                : a.tag == 10 ? hex(a.number())
                : a.tag == 11 ? show(a.text)
                : a.tag == 9  ? std::to_string(a.number())
-                             : standin::describe(a);
+               : a.tag == 5  ? "int " + std::to_string(a.number())
+                             : "tag " + std::to_string(a.tag);
     }
     return out;
 }
@@ -197,6 +199,8 @@ inline long long invoke(QZKRGuiInterface& alert, MMDebug& log, const Step& step,
     if (op == "popup") return alert.popupDialogBox(log, step.flag("first"), pending);
     if (op == "post") return alert.displayPopupAndEventMsgInGUI(log, pending, step.flag("clear"));
     if (op == "local") return alert.DisplayErrorMessageLocally(text("text"), job);
+    if (op == "message-box")
+        return QZKRMessageBox(text("text"), static_cast<unsigned long>(job), 0, 0).DoModal();
     if (op != "box") throw std::invalid_argument("no operation " + op);
     // The box must set the error code: one it left alone shows in the result.
     unsigned int errorCode = 77;
@@ -390,7 +394,7 @@ private:
     bool m_strict = false;                        // a case's step, not a fault's
 
     static bool runsDialog(const std::string& op) {
-        return op == "identify" || op == "media-error";
+        return op == "identify" || op == "media-error" || op == "message-box";
     }
     // A text of the object, bounded by its size whatever the library left in it.
     static std::string text(const char* bytes) {
@@ -425,6 +429,7 @@ private:
             const long long code = alert->getEventMessageCode();
             std::string what = r.kind == Kind::Init ? "init " + show(r.host) : "clear";
             if (r.kind == Kind::Raise) {
+                EXPECT_LE(r.flags(), 1);
                 what = "raise " + hex(r.code()) + (r.flags() ? " pending" : "") + " (" +
                        std::to_string(r.arguments.size()) + ")";
                 EXPECT_EQ(params(i),
