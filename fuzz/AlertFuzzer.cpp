@@ -1,8 +1,20 @@
 // The libFuzzer targets of the alert library, one source for all: the build
 // lists each target's operations in KORRIN_FUZZ_OPERATIONS. An input is a run
 // of up to four operations on one alert object against the stand-in, and the
-// run aborts at the first promise the library breaks. fuzz/README.md gives
-// the input's layout.
+// run aborts at the first promise the library breaks (each expect() names one).
+//
+// The input's layout, for writing a seed by hand (a missing byte reads as 0):
+// a byte choosing a settings file of kSettings, the constructor's job ID,
+// then per operation: a byte choosing it from the target's list; five texts
+// (library, drive, medium or unique ID, location, and one more: identifier,
+// barcode, preface or message); the job ID; three flag bytes (the pending
+// flag, then two the operation may use: new media allowed and medium in use,
+// a catalogue error or block size); an 8-byte big-endian number (last write
+// time, volume, error code). A job ID is a byte below 0x80, or 0x80 and above
+// followed by eight bytes. A text is a form byte (low two bits: 0 null, 1 the
+// bytes as given, 2 or 3 characters, each byte of 0x80 and above becoming a
+// character of two to four bytes; bits 2 to 4: the text repeats 2^n times or
+// until it reaches 3000 bytes), a length byte and that many bytes.
 #include <stdlib.h>
 
 #include <cstdint>
