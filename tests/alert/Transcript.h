@@ -13,10 +13,11 @@
 //   fault CALL=fail|throw (sleep=throw)   the next call of a platform function
 //   text CALL=TEXT [unterminated]         the text it hands over next
 //   script result=N location= barcode= throw   the scripted dialogs' answer
-// (CALL as standin::callName names it). Under a step, each line `  KIND ...`
-// is a facet the case holds the step to; a long one goes on in lines
-// indented four spaces. Write `  KIND ?` and run with KORRIN_UPDATE_GOLDEN=1
-// to have the facet filled in, then review it as code. The kinds:
+// (CALL as standin::callName names it). Under a step, a line of facets
+// separated by " | " (`= 0 | event "..."`) is what the case holds the step
+// to; a long one goes on in lines indented four spaces. Write `KIND ?` and
+// run with KORRIN_UPDATE_GOLDEN=1 to have a facet filled in, then review it
+// as code. The kinds:
 //   =          the result (or what it threw), the event message code and job
 //              ID when the step changed them
 //   message, event, log   the object's texts
@@ -343,24 +344,26 @@ protected:
         const std::string path = std::string(KORRIN_GOLDEN_DIR) + "/" + name;
         restart();
         m_strict = true;
-        std::string actual, stepLine;
-        std::vector<std::string> asked;  // the kinds of facet written under the step
+        std::string actual, stepLine, written;  // written: the facets under the step
         const auto endStep = [&] {
             if (stepLine.empty()) return;
             const Facets said = run(stepLine);
+            std::string facets;
             for (const char* kind : kFacets) {
-                const bool ask = std::count(asked.begin(), asked.end(), kind) > 0;
+                const bool ask =
+                    (" | " + written).find(" | " + std::string(kind) + " ") != std::string::npos;
                 if (ask)
-                    actual += wrap(said.count(kind) ? said.at(kind) : kind + std::string(" -"));
+                    facets += (facets.empty() ? "" : " | ") +
+                              (said.count(kind) ? said.at(kind) : kind + std::string(" -"));
                 if (m_broken.count(kind) && (!ask || kind == kFacets[0]))
                     ADD_FAILURE() << name << ": > " << stepLine << ": " << m_broken[kind];
             }
-            stepLine.clear(), asked.clear();
+            if (!facets.empty()) actual += wrap(facets);
+            stepLine.clear(), written.clear();
         };
         for (const std::string& line : readLines(path)) {
-            if (line.rfind("    ", 0) == 0) continue;  // a facet goes on
-            if (line.rfind("  ", 0) == 0) {
-                asked.push_back(line.substr(2, line.find(' ', 2) - 2));
+            if (line.rfind("  ", 0) == 0) {  // the step's facets, or their next line
+                written += line.substr(line.rfind("    ", 0) == 0 ? 4 : 2);
                 continue;
             }
             endStep();
