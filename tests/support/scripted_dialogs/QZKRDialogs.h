@@ -15,8 +15,9 @@
 #undef QZKRMessageBox
 #undef MediaExportDlg
 
-// What the next dialogs answer. DoModal prints what the dialog was given on
-// standard output, then throws std::runtime_error when told to fail.
+// What the next dialogs answer. DoModal prints what the dialog was given
+// (but the text, which the console dialogs' cases show) on standard output,
+// then throws std::runtime_error when told to fail.
 struct DialogScript {
     long long result = 0;
     bool fail = false;
@@ -36,20 +37,19 @@ struct DialogScript {
 
 class QZKRMessageBox {
 public:
-    QZKRMessageBox(const char* text, unsigned long jobId, bool, bool option)
+    QZKRMessageBox(const char*, unsigned long jobId, bool, bool option)
         : m_given("message box: job " + std::to_string(jobId) + " option " +
-                  std::to_string(option) + " [" + text + "]") {}
+                  std::to_string(option)) {}
     long long DoModal() { return DialogScript::answer(m_given); }
     std::string m_given;
 };
 
 class MediaExportDlg {
 public:
-    MediaExportDlg(const char* media, const char* volume, const char* text, unsigned long jobId,
+    MediaExportDlg(const char* media, const char* volume, const char*, unsigned long jobId,
                    bool option)
         : m_given("export dialog: job " + std::to_string(jobId) + " option " +
-                  std::to_string(option) + " media [" + media + "] volume [" + volume + "] [" +
-                  text + "]") {}
+                  std::to_string(option) + " media [" + media + "] volume [" + volume + "]") {}
     long long DoModal() { return DialogScript::answer(m_given); }
     const char* getExportLocation() const {
         return DialogScript::current().nullLocation ? nullptr
