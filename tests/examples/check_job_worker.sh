@@ -9,7 +9,9 @@ worker=$1 settings=$(dirname "$0")/../../examples/korrin.ini work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export KORRIN_DEBUG_LOG=off KORRIN_JOURNAL=$work/journal
 unset KORRIN_FOCUS
-calls() { grep -o '"call":"[a-z]*","accepted":true' "$KORRIN_JOURNAL" | cut -d'"' -f4 | paste -sd' '; }
+calls() {
+    grep -o '"call":"[a-z]*","accepted":true' "$KORRIN_JOURNAL" | cut -d'"' -f4 | paste -sd' '
+}
 cycle='init raise state clear state'
 check() { # check WHAT EXPECTED-STATUS STATUS
     [[ $3 == "$2" && $(calls) == "$cycle" ]] || { echo "$1: exit $3, journal: $(calls)"; exit 1; }
