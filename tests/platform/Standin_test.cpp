@@ -136,19 +136,19 @@ TEST_F(Standin, DebugLogJournalAndConsoleLines) {
              {" pid=" + pid + " tid=" + pid, ""},  // the main thread
              {"x{5000}", "x*5000"},
              {R"x("(seq|client)":\d+)x", R"("$1":N)"},
-             {R"("pid":)" + pid + R"(,"run":")" + Journal::runId(), "R"}})
+             {R"("pid":)" + pid + R"(,"run":")" + Journal::runId(), R"("pid":P,"run":"R)"}})
         written = std::regex_replace(written, std::regex(pattern), placeholder);
     EXPECT_EQ(written,
               R"(T MM 1 2 "WORKER  " -1 3 QZKRGuiInterface:42: a\n\x9b
 T EV lvl=5 waited 180 s
 T EV job module=QZKRMessageBox job=7 x*5000
 {"seq":N,"time":"T","client":N,"job":42,"call":"init","accepted":true,"host":"qn.example",)"
-              R"("params":[42,2],"arguments":[],R"}
+              R"("params":[42,2],"arguments":[],"pid":P,"run":"R"}
 {"seq":N,"time":"T","client":N,"job":42,"call":"raise","accepted":true,)"
               R"("params":[419430447,0,1,300,0,40,1,419430447,0],"arguments":[)"
               R"({"tag":5,"value":0},{"tag":11,"text":"%s\"\n�"},{"tag":11,"text":""},)"
               R"({"tag":9},{"tag":5,"value":0},{"tag":10,"value":18446744073709551615},)"
-              R"({"tag":3}],R"}
+              R"({"tag":3}],"pid":P,"run":"R"}
 [media-management error 0x00000000]\n\nPlease insert the active media or a new media into )"
               R"(the library [%s"\n\xff] drive [] for JobID [].[int 0][0xffffffff: tag 3])");
     for (const char* name : {"debug.log", "journal"})
@@ -160,7 +160,7 @@ T EV job module=QZKRMessageBox job=7 x*5000
 TEST_F(Standin, TheDefaultDebugLogIsTheUsersOwn) {
     unsetenv("KORRIN_DEBUG_LOG");
     setenv("XDG_STATE_HOME", "relative", 1);  // not absolute: ignored
-    const std::string home = getenv("HOME");
+    const std::string home = getenv("HOME") ? getenv("HOME") : "";
     setenv("HOME", "/home/op", 1);
     EXPECT_EQ(DebugLog::path(), "/home/op/.local/state/korrin/korrin-debug.log");
     setenv("HOME", home.c_str(), 1);
