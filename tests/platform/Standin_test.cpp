@@ -127,6 +127,7 @@ TEST_F(Standin, DebugLogJournalAndConsoleLines) {
     text[0] = 1;  // the caller's storage may change before the posting
     client.setPendingCauseAndCriticalEvent(0x1900002f, 0, true, EV_MESSAGE_OPERATOR_ALERT, false,
                                            JM_ALERT_COLOR_CRITICAL, JM_PENDING_SET, 0x1900002f, 0);
+    EXPECT_EQ(Journal::records().front().platform(), QZS_PLATFORM_UNIX);  // as the tool reports it
     std::string written = read(file("debug.log")) + read(file("journal")) +
                           escapeControls(renderPosting(Journal::records().back()));
     const std::string pid = std::to_string(getpid());
