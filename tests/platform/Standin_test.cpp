@@ -1,239 +1,209 @@
-// The stand-in's own logic: settings parsing, fault plans and planted
-// texts, the lines of the debug log and the journal, the default folder,
-// and many threads at once. What the alert library and the tool
-// make of it is tested with them.
-#include <sys/syscall.h>
-#include <unistd.h>
-
-#include <cstring>
-#include <filesystem>
-#include <sstream>
+// The stand-in's own logic where the alert library's and the tool's tests do
+// not reach: settings parsing, fault plans and planted texts, the debug log's
+// and the journal's lines and files, the console's rendering of what the
+// library never sends, standard output taken aside, many threads at once.
+#include <regex>
 #include <thread>
 
 #include "EvDebug.h"
-#include "Golden.h"
 #include "MMDebug.h"
 #include "QZJobClient.h"
 #include "QZKREventStream.h"
 #include "QZPlatformInfo.h"
+#include "StandinConsole.h"
+#include "StandinStdout.h"
 #include "StandinTest.h"
+#include "StandinText.h"
 
 namespace {
 
-using standin::Call;
-using standin::Calls;
-using standin::Fault;
+using namespace standin;
+namespace fs = std::filesystem;
+using Standin = testkit::StandinTest;
 
-bool raise(QZJobClient& client, int code) {
-    return client.setPendingCauseAndCriticalEvent(code, 0, true, EV_MESSAGE_OPERATOR_ALERT, false,
-                                                  JM_ALERT_COLOR_CRITICAL, JM_PENDING_SET,
-                                                  static_cast<unsigned>(code), 0);
+std::string host(QZPlatformInfo& reader) {
+    char text[64] = "";
+    reader.getKorrinQNHostName(text, sizeof text);
+    return text;
 }
 
-class Standin : public testkit::StandinTest {
-protected:
-    void useSettings(const std::string& text) {
-        write(file("s.ini"), text);
-        setenv("KORRIN_SETTINGS", file("s.ini").c_str(), 1);
+// A line that is neither a section nor an entry is named by its number in
+// the file (a long line is one line) and skipped. getNumber takes unsigned
+// decimal, 0x hex and 0 octal numbers; a numeric key's other values are
+// warned of. The host name is the focus section's. The file named through
+// the API outranks KORRIN_SETTINGS.
+TEST_F(Standin, SettingsAsTheReaderReadsThem) {
+    write(file("s.ini"), ";" + std::string(300, 'c') + "\n[Korrin]\nsQNHOSTNAME = first\nbad\n" +
+                             "nA = -1\nnB = +1\nnC = 0x\nnD = 09\nnE =\nnF = 010\nnG = 0x1F\n" +
+                             "nH = 10\n[Second]\nsQNHOSTNAME = second\n");
+    setenv("KORRIN_SETTINGS", "/nonexistent", 1);
+    Settings::use(file("s.ini"));
+    const std::string named = '"' + file("s.ini") + '"';
+    EXPECT_EQ(Settings::problem(), named + " line 4 is neither a [section] nor a key = value");
+    QZPlatformInfo reader;
+    std::string read;
+    for (const char* key : {"nA", "nB", "nC", "nD", "nE", "nF", "nG", "nH"}) {
+        unsigned long value = 0;
+        read += reader.getNumber("Korrin", key, &value) ? std::to_string(value) + " " : "- ";
     }
-    // The host name a reader hands over into a buffer of `size` bytes.
-    static std::string host(QZPlatformInfo& info, int size = 64) {
-        std::vector<char> text(static_cast<std::size_t>(size), '?');
-        const int length = info.getKorrinQNHostName(text.data(), size);
-        EXPECT_EQ(length, static_cast<int>(std::strlen(text.data())));
-        return text.data();
-    }
-};
-
-// A reader reads the host name from the section of its focus, and keeps
-// what it read; a new one sees the file as it is. A number getNumber does
-// not take is warned of.
-TEST_F(Standin, EachNewReaderSeesTheSettingsFileAsItIs) {
-    useSettings("[Korrin]\nsQNHOSTNAME = first\nn = 1\n[Second]\nsQNHOSTNAME = second\n");
-    QZPlatformInfo before;
-    EXPECT_EQ(before.setFocus(""), 0);
-    EXPECT_EQ(before.setFocus("Second"), 1);
-    unsigned long value = 0;
-    EXPECT_EQ(before.getNumber("Korrin", "n", &value), 1);  // a section named is the one read
-    EXPECT_EQ(before.getNumber("korrin", "n", &value), 0);  // names are case-sensitive
-    useSettings("[Korrin]\nsQNHOSTNAME = other\nn = 1\n[Second]\nsQNHOSTNAME = second\n");
-    QZPlatformInfo after;
-    EXPECT_EQ(host(before), "second");
-    EXPECT_EQ(host(after), "other");
-    useSettings("[Korrin]\nsQNHOSTNAME = third\nnBOX = 0x\n[Second]\nsQNHOSTNAME = second\n");
-    QZPlatformInfo rewritten;
-    EXPECT_EQ(host(rewritten), "third");
-    EXPECT_EQ(standin::Settings::warnings(),
-              std::vector<std::string>{"\"" + file("s.ini") +
-                                       "\" [Korrin] nBOX = \"0x\" is not a number the settings "
-                                       "reader takes; it reads as not set"});
+    EXPECT_EQ(read, "- - - - - 8 31 10 ");
+    EXPECT_EQ(Settings::warnings().size(), 5u);
+    EXPECT_EQ(Settings::warnings().at(0), named + " [Korrin] nA = \"-1\" is not a number the " +
+                                              "settings reader takes; it reads as not set");
+    EXPECT_EQ(reader.setFocus(""), 0);
+    EXPECT_EQ(reader.setFocus("Second"), 1);
+    EXPECT_EQ(host(reader), "second");
 }
 
-TEST_F(Standin, FaultPlansHitTheirCallsOnTheirThreadOnly) {
+// Plans add up, each counted from now; a later plan for a kind replaces an
+// earlier one; where two meet, throwing wins; a thrown call leaves no
+// record; another thread sees none of them. A planted text goes with the
+// next call of its kind, in place of a failure's "" too, cut byte by byte to
+// the buffer, without its NUL when planted so.
+TEST_F(Standin, FaultPlansAndPlantedTexts) {
     QZJobClient client;
     Calls::faultAt(1, Fault::Fail);
-    Calls::faultAt(4, Fault::Fail);  // plans add up, each counted from now
-    Calls::faultNext(Call::JobState, Fault::Fail);
-    Calls::faultNext(Call::JobState, Fault::Throw);  // replaces the plan above
+    Calls::faultAt(2, Fault::Throw);
+    Calls::faultNext(Call::Init, Fault::Throw);
+    Calls::faultNext(Call::Init, Fault::Fail);
     EXPECT_FALSE(client.init("qn", 1, QZS_PLATFORM_UNIX));
+    EXPECT_THROW(client.init("qn", 1, QZS_PLATFORM_UNIX), InjectedFault);
     EXPECT_TRUE(client.init("qn", 1, QZS_PLATFORM_UNIX));
-    EXPECT_THROW(client.setJobState(QZ_JOB_PENDING, nullptr, false), standin::InjectedFault);
-    EXPECT_FALSE(client.setJobState(QZ_JOB_PENDING, nullptr, false));
-    EXPECT_TRUE(client.setJobState(QZ_JOB_PENDING, nullptr, false));
-    EXPECT_EQ(Calls::count(Call::JobState), 3u);
-    EXPECT_EQ(Calls::total(), 6u);  // the constructor counted too
-    const auto records = standin::Journal::records();
-    ASSERT_EQ(records.size(), 4u);  // a thrown call leaves no record
-    EXPECT_FALSE(records[0].accepted || records[2].accepted);
-    // Where two plans meet, throwing wins.
+    EXPECT_EQ(Calls::total(), 4u);
+    EXPECT_EQ(Journal::records().size(), 2u);
     Calls::faultAt(1, Fault::Fail);
     Calls::faultNext(Call::JobClientCtor, Fault::Throw);
-    EXPECT_THROW(QZJobClient{}, standin::InjectedFault);
-    useSettings("[Korrin]\nsQNHOSTNAME = qn\nn = 1\n");
-    QZPlatformInfo info;
-    unsigned long value = 0;
-    Calls::faultNext(Call::GetNumber, Fault::Fail);
-    EXPECT_EQ(info.getNumber("Korrin", "n", &value), 0);
-    Calls::faultNext(Call::HostName, Fault::Fail);
-    EXPECT_EQ(host(info), "");
-    Calls::faultNext(Call::SetFocus, Fault::Fail);
-    EXPECT_EQ(info.setFocus("Other"), 0);
-    EXPECT_EQ(host(info), "qn");  // the focus kept
-    // A planted text is handed over once, cut byte by byte as a foreign
-    // platform may cut it, also in place of a failure's "".
-    Calls::textNext(Call::HostName, "h\xc3\xa9llo");
-    EXPECT_EQ(host(info, 3), "h\xc3");
-    Calls::faultNext(Call::HostName, Fault::Fail);
-    Calls::textNext(Call::HostName, "planted");
-    EXPECT_EQ(host(info), "planted");
-    Calls::textNext(Call::HostName, "x");
-    EXPECT_EQ(info.getKorrinQNHostName(nullptr, 0), 0);
-    EXPECT_EQ(host(info), "qn");  // the plant went with that call
-
+    EXPECT_THROW(QZJobClient{}, InjectedFault);
     Calls::faultAt(1, Fault::Throw);
-    std::uint64_t otherTotal = 0;
-    std::thread([&otherTotal] {
-        QZJobClient elsewhere;
-        otherTotal = Calls::total();
-    }).join();
-    EXPECT_EQ(otherTotal, 1u);
+    std::thread([] { EXPECT_NO_THROW(QZJobClient{}); }).join();
     Calls::reset();
-    EXPECT_EQ(Calls::total(), 0u);
-    EXPECT_NO_THROW(QZJobClient{});
+
+    QZPlatformInfo reader;
+    const std::tuple<bool, bool, const char*, int, const char*> plants[] = {
+        {false, false, "h\xc3\xa9llo", 3, "h\xc3"}, {true, false, "planted", 9, "planted"},
+        {false, true, "abcdef", 3, "abc?????"},     {false, true, "ab", 3, "ab"},
+        {false, false, "x", 0, "????????"},
+    };
+    for (const auto& [fail, unterminated, planted, size, expected] : plants) {
+        if (fail) Calls::faultNext(Call::HostName, Fault::Fail);
+        (unterminated ? Calls::unterminatedTextNext : Calls::textNext)(Call::HostName, planted);
+        char buffer[] = "????????";
+        const int length = reader.getKorrinQNHostName(buffer, size);
+        EXPECT_EQ(buffer, std::string(expected)) << planted;
+        EXPECT_EQ(length, static_cast<int>(strnlen(buffer, size))) << planted;
+    }
+    EXPECT_EQ(host(reader), "");  // the plants went with their calls
 }
 
-// One line a call in the debug log and in the journal file; every posting
-// takes the arguments streamed since the previous one, also when refused;
-// an unbound client takes none.
-TEST_F(Standin, DebugLogAndJournalLines) {
+// One line a call in the debug log, its control characters escaped; "off"
+// keeps the lines but writes none. One JSON line a record in the journal.
+// Neither file is opened through a symbolic link; each is the owner's alone.
+// The console shows what the library never sends: an error ID the catalogue
+// lacks, stray values, a code it does not know.
+TEST_F(Standin, DebugLogJournalAndConsoleLines) {
+    fs::create_symlink(file("elsewhere"), file("planted"));
+    setenv("KORRIN_JOURNAL", file("planted").c_str(), 1);
+    EXPECT_EQ(Journal::open(),
+              "cannot open \"" + file("planted") + "\" for appending: is a symbolic link");
     setenv("KORRIN_DEBUG_LOG", file("debug.log").c_str(), 1);
     setenv("KORRIN_JOURNAL", file("journal").c_str(), 1);
-    MMDebug mm;
-    EvDebug ev(nullptr);
-    mm.DebugMM(1, 2, "WORKER  ", -1, 3, "%s:%d: %s", "QZKRGuiInterface", 42, "two\nlines\r");
-    ev.debugLvl(5, "waited %d s", 180);
-    ev.DebugJob("QZKRMessageBox", 7, "%s", std::string(5000, 'x').c_str());
-    ev.debugLvl(1, "written, not kept");
+    MMDebug().DebugMM(1, 2, "WORKER  ", -1, 3, "%s:%d: %s", "QZKRGuiInterface", 42, "a\n\xc2\x9b");
+    EvDebug(nullptr).debugLvl(5, "waited %d s", 180);
+    EvDebug(nullptr).DebugJob("QZKRMessageBox", 7, "%s", std::string(5000, 'x').c_str());
+    setenv("KORRIN_DEBUG_LOG", "off", 1);
+    EXPECT_EQ(DebugLog::path(), "");
+    EvDebug(nullptr).debugLvl(1, "kept, not written");
+    EXPECT_EQ(DebugLog::lines().at(0).message + DebugLog::lines().at(3).message,
+              "QZKRGuiInterface:42: a\n\xc2\x9bkept, not written");
 
     QZJobClient client;
-    ASSERT_TRUE(client.init("qn.example", 42, QZS_PLATFORM_UNIX));
-    int small = -1;
-    char text[] = "a\"\n\xff";
-    client.addArgument(&small, qzkr::kTagInt);
-    client.addArgument(text, qzkr::kTagText);
+    client.init("qn.example", 42, QZS_PLATFORM_UNIX);
+    char text[] = "%s\"\n\xff";
+    client << 0 << text;
     client.addArgument(nullptr, qzkr::kTagText);
     client.addArgument(nullptr, qzkr::kTagLongLong);
-    client.addArgument(&small, 3);
-    small = text[0] = 0;  // the caller's storage may change before the posting
-    EXPECT_TRUE(client.setJobState(QZ_JOB_PENDING, nullptr, false));  // no posting: keeps them
-    EXPECT_TRUE(raise(client, 0x19000027));
-    client.addArgument(&small, qzkr::kTagInt);
-    client.discardArguments();
-    client.addArgument("", qzkr::kTagText);
-    Calls::faultNext(Call::Clear, Fault::Fail);
-    const std::vector<long long> list{1};
-    EXPECT_FALSE(client.setPendingCause(0x19000025, &list, true, EV_MESSAGE_OPERATOR_ALERT, 0, 0, 0,
-                                        false, JM_ALERT_COLOR_CRITICAL, JM_PENDING_CLEAR,
-                                        0x19000027, 0));
-    EXPECT_TRUE(standin::Journal::isPending(42));  // a refused clearing clears nothing
-    EXPECT_TRUE(raise(client, 1));
-    QZJobClient unbound;
-    EXPECT_FALSE(unbound.init(nullptr, 5, QZS_PLATFORM_UNIX));
-    unbound.addArgument(&small, qzkr::kTagInt);
-    EXPECT_FALSE(raise(unbound, 1));
-    EXPECT_FALSE(unbound.setJobState(QZ_JOB_PENDING, &list, true));
-
-    const auto serial = std::to_string(standin::Journal::records().front().client);
-    golden::expectFile(
-        KORRIN_GOLDEN_DIR "/standin.txt",
-        golden::placeholders(
-            read(file("debug.log")) + read(file("journal")),
-            {{R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)", "TIME"},
-             {" pid=" + std::to_string(getpid()) + " tid=" + std::to_string(syscall(SYS_gettid)),
-              " pid=PID tid=TID"},
+    client << 0 << ~0ul;
+    client.addArgument(text, 3);
+    text[0] = 1;  // the caller's storage may change before the posting
+    client.setPendingCauseAndCriticalEvent(0x1900002f, 0, true, EV_MESSAGE_OPERATOR_ALERT, false,
+                                           JM_ALERT_COLOR_CRITICAL, JM_PENDING_SET, 0x1900002f, 0);
+    EXPECT_EQ(Journal::records().front().platform(), QZS_PLATFORM_UNIX);  // as the tool reports it
+    std::string written = read(file("debug.log")) + read(file("journal")) +
+                          escapeControls(renderPosting(Journal::records().back()));
+    const std::string pid = std::to_string(getpid());
+    for (const auto& [pattern, placeholder] :
+         std::initializer_list<std::pair<std::string, std::string>>{
+             {R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)", "T"},
+             {" pid=" + pid + " tid=" + pid, ""},  // the main thread
              {"x{5000}", "x*5000"},
-             {R"("seq":\d+)", R"("seq":S)"},  // numbered per process: see the tool's reports
-             {R"("client":)" + serial + ",", R"("client":C,)"},
-             {R"("client":)" + std::to_string(std::stoull(serial) + 1) + ",", R"("client":C+1,)"},
-             {R"("pid":)" + std::to_string(getpid()) + R"(,"run":")" + standin::Journal::runId(),
-              R"("pid":PID,"run":"RUN)"}}));
-    standin::Journal::clear();
-    EXPECT_FALSE(standin::Journal::isPending(42));
-
-    setenv("KORRIN_DEBUG_LOG", "off", 1);
-    ev.debugLvl(1, "kept, not written");
-    const auto lines = standin::DebugLog::lines();
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0].message, "QZKRGuiInterface:42: two\nlines\r");
-    EXPECT_EQ(lines[4].message, "kept, not written");
-    standin::DebugLog::clear();
-    EXPECT_TRUE(standin::DebugLog::lines().empty());
+             {R"x("(seq|client)":\d+)x", R"("$1":N)"},
+             {R"("pid":)" + pid + R"(,"run":")" + Journal::runId(), R"("pid":P,"run":"R)"}})
+        written = std::regex_replace(written, std::regex(pattern), placeholder);
+    EXPECT_EQ(written,
+              R"(T MM 1 2 "WORKER  " -1 3 QZKRGuiInterface:42: a\n\x9b
+T EV lvl=5 waited 180 s
+T EV job module=QZKRMessageBox job=7 x*5000
+{"seq":N,"time":"T","client":N,"job":42,"call":"init","accepted":true,"host":"qn.example",)"
+              R"("params":[42,2],"arguments":[],"pid":P,"run":"R"}
+{"seq":N,"time":"T","client":N,"job":42,"call":"raise","accepted":true,)"
+              R"("params":[419430447,0,1,300,0,40,1,419430447,0],"arguments":[)"
+              R"({"tag":5,"value":0},{"tag":11,"text":"%s\"\n�"},{"tag":11,"text":""},)"
+              R"({"tag":9},{"tag":5,"value":0},{"tag":10,"value":18446744073709551615},)"
+              R"({"tag":3}],"pid":P,"run":"R"}
+[media-management error 0x00000000]\n\nPlease insert the active media or a new media into )"
+              R"(the library [%s"\n\xff] drive [] for JobID [].[int 0][0xffffffff: tag 3])");
+    for (const char* name : {"debug.log", "journal"})
+        EXPECT_EQ(fs::status(file(name)).permissions(), fs::perms(0600)) << name;
+    EXPECT_FALSE(fs::exists(file("elsewhere")));
 }
 
+// The default debug log is in the user's state folder, made the owner's alone.
 TEST_F(Standin, TheDefaultDebugLogIsTheUsersOwn) {
     unsetenv("KORRIN_DEBUG_LOG");
     setenv("XDG_STATE_HOME", "relative", 1);  // not absolute: ignored
-    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const std::string home = getenv("HOME") ? getenv("HOME") : "";
     setenv("HOME", "/home/op", 1);
-    EXPECT_EQ(standin::DebugLog::path(), "/home/op/.local/state/korrin/korrin-debug.log");
+    EXPECT_EQ(DebugLog::path(), "/home/op/.local/state/korrin/korrin-debug.log");
     setenv("HOME", home.c_str(), 1);
     setenv("XDG_STATE_HOME", file("state").c_str(), 1);
-    EXPECT_EQ(standin::DebugLog::open(), std::nullopt);
+    EXPECT_EQ(DebugLog::open(), std::nullopt);
     unsetenv("XDG_STATE_HOME");
-    namespace fs = std::filesystem;
-    EXPECT_EQ(fs::status(file("state/korrin")).permissions(), fs::perms::owner_all);
-    EXPECT_EQ(fs::status(file("state/korrin/korrin-debug.log")).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(file("state/korrin")).permissions(), fs::perms(0700));
+    EXPECT_EQ(fs::status(file("state/korrin/korrin-debug.log")).permissions(), fs::perms(0600));
 }
 
-// Four workers, each with its own job, through the one stand-in: every line
-// whole, each worker's lines in its order, every call in the journal.
-TEST_F(Standin, ConcurrentWorkersKeepTheirOwnLinesAndRecords) {
+// Each call is named as the contract's headers declare it: a member as
+// Class::member, a function by its name. Standard output taken aside gives
+// back its lines.
+TEST_F(Standin, CallNamesAndStandardOutput) {
+    std::string headers;
+    for (const auto& header : fs::directory_iterator(KORRIN_PLATFORM_HEADERS))
+        headers += read(header.path());
+    for (int call = 0; call <= static_cast<int>(Call::EndianULongLong); ++call) {
+        const std::string name = callName(static_cast<Call>(call));
+        const auto declared =
+            std::regex_replace(name, std::regex("(\\w+)::"), "class $1\\b[^}]*\\b");
+        EXPECT_TRUE(std::regex_search(headers, std::regex(declared + "\\("))) << name;
+    }
+    StdoutCapture capture;
+    std::printf("one\n\ntwo");
+    EXPECT_EQ(capture.finish(), (std::vector<std::string>{"one", "", "two"}));
+}
+
+// Four workers at once: every line of the debug log whole.
+TEST_F(Standin, ConcurrentWorkersKeepTheirLinesWhole) {
     setenv("KORRIN_DEBUG_LOG", file("debug.log").c_str(), 1);
-    setenv("KORRIN_JOURNAL", file("journal").c_str(), 1);
-    const std::string payload(300, 'p');
-    std::vector<std::thread> workers;
-    for (int t = 1; t <= 4; ++t) {
-        workers.emplace_back([t, &payload] {
-            MMDebug mm;
-            QZJobClient client;
-            client.init("qn", t, QZS_PLATFORM_UNIX);
-            for (int i = 0; i < 200; ++i) {
-                mm.DebugMM(1, 2, "WORKER  ", t, 3, "%d %s", i, payload.c_str());
-                client.addArgument(&i, qzkr::kTagInt);
-                raise(client, t);
-            }
+    std::vector<std::thread> workers(4);
+    for (auto& worker : workers) {
+        worker = std::thread([] {
+            for (int i = 0; i < 200; ++i) MMDebug().DebugMM(1, 2, "W", 0, 3, "%0300d", i);
         });
     }
     for (auto& worker : workers) worker.join();
-    // Each line whole: the worker, its count, the payload; nothing else.
-    std::istringstream written(golden::placeholders(
-        read(file("debug.log")), {{R"(.* MM 1 2 "WORKER  " (\d) 3 (\d+) p{300}\n)", "$1 $2 "}}));
-    std::vector<std::size_t> next(5, 0);
-    for (std::size_t t, i; written >> t >> i;) EXPECT_EQ(i, next.at(t)++);
-    EXPECT_TRUE(written.eof());
-    EXPECT_EQ(next, (std::vector<std::size_t>{0, 200, 200, 200, 200}));
-    EXPECT_EQ(readLines(file("journal")).size(), 804u);
+    const auto lines = readLines(file("debug.log"));
+    EXPECT_EQ(lines.size(), 800u);
+    const std::regex whole(R"(.* MM 1 2 "W" 0 3 \d{300})");
+    for (const auto& line : lines) EXPECT_TRUE(std::regex_match(line, whole)) << line;
 }
 
 }  // namespace
