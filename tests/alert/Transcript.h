@@ -25,7 +25,9 @@
 //              sub-message and its "")
 //   posted     the job-client calls: init, raise (flags 1 `pending`, its
 //              argument count), clear, each `refused` when so
-//   console    the console's rendering of a raising that differs from the log
+//   console    the console's rendering of the step's raising (or of what it
+//              streamed, when it posted nothing) where it differs from the
+//              event text
 //   logged     the debug lines: the agent's by their message (`log text`),
 //              the box's level and message (`waited 180`: the whole wait),
 //              a dialog's class and job (its message is what it printed),
@@ -316,7 +318,24 @@ protected:
              {std::pair{"location ", &buffers.location}, {"barcode ", &buffers.barcode}}) {
             if (!bytes->empty()) add(said, "buffers", name + show({bytes->data(), 300}), " ");
         }
-        describePostings(said, logText.size() + 1 == QZKRGuiInterface::kTextSize);
+        describePostings(said);
+        // The console renders what a raising posts, or would post what the
+        // step streamed, from the codes and values alone: it reads as the
+        // event text (but for a text cut at its size: the console has the
+        // values whole).
+        standin::Record posting;
+        posting.kind = Kind::Raise;
+        posting.params = {alert->getEventMessageCode()};
+        posting.arguments = streamed;
+        bool shown = !streamed.empty(), raised = false;  // shown: what the console would show
+        for (const auto& record : standin::Journal::records()) {
+            if (record.kind == Kind::Raise) posting = record, raised = true;
+            if (record.kind == Kind::Clear && !raised) shown = false;
+        }
+        shown = raised ? posting.accepted : shown;
+        const std::string rendering = standin::renderPosting(posting);
+        if (shown && rendering != event && logText.size() + 1 < QZKRGuiInterface::kTextSize)
+            add(said, "console", show(rendering));
         describeDebugLines(said, testkit::FakeSleep::calls() - sleeps, printed);
         if (logText != logBefore && testkit::oneLine(event) != logText)
             m_broken["log"] = said["log"];
@@ -335,10 +354,9 @@ protected:
     // under it (`event ?` asks for a facet); with KORRIN_UPDATE_GOLDEN set,
     // rewrites them for review. What no case needs to write holds for every
     // step of a case unless the step writes the facet: a log text written is
-    // the event text on one line, each accepted raising renders on the
-    // console as the log text (but for a log text cut at its size: the
-    // console has the values whole), the alert code takes no heap block but
-    // in the dialogs, and every number streamed goes through the platform's
+    // the event text on one line; the console renders the step's event as
+    // the event text (run); the alert code takes no heap block but in the
+    // dialogs; every number streamed goes through the platform's
     // little-endian conversion.
     void checkGoldenFile(const std::string& name) {
         const std::string path = std::string(KORRIN_GOLDEN_DIR) + "/" + name;
@@ -415,7 +433,7 @@ private:
     // count) and clear, each `refused` when so. Every posting passes what
     // the job manager expects and, in a case, is followed by its job state:
     // 3 after a raising, 1 after a clearing.
-    void describePostings(Facets& said, bool cut) {
+    void describePostings(Facets& said) {
         const auto records = standin::Journal::records();
         const auto params = [&records](std::size_t i) {
             return std::vector<long long>(records[i].params.begin(), records[i].params.end());
@@ -431,9 +449,6 @@ private:
                        std::to_string(r.arguments.size()) + ")";
                 EXPECT_EQ(params(i), (std::vector<long long>{code, 0, 1, 300, 0, 40, r.flags() == 1,
                                                              code, 0}));
-                const std::string rendering = testkit::oneLine(standin::renderPosting(r));
-                if (r.accepted && !cut && rendering != alert->getLogText())
-                    add(said, "console", show(rendering), " ");
             } else if (r.kind == Kind::Clear) {
                 EXPECT_EQ(params(i), (std::vector<long long>{qzkr::kMsgEmpty, 0, 1, 300, 0, 0, 0, 0,
                                                              40, 2, code, 0}));
