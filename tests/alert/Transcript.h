@@ -46,6 +46,9 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <stdexcept>
 
 #include "FakeSleep.h"
@@ -235,6 +238,7 @@ protected:
         setenv("KORRIN_SETTINGS", settingsPath.c_str(), 1);
         setenv("TZ", "UTC", 1);
         tzset();
+        standin::setConsoleLocaleDir(KORRIN_BUILD_LOCALEDIR);
         alert.emplace(log, 42);
         standin::Journal::clear();
         standin::DebugLog::clear();
@@ -336,6 +340,7 @@ protected:
         const std::string rendering = standin::renderPosting(posting);
         if (shown && rendering != event && logText.size() + 1 < QZKRGuiInterface::kTextSize)
             add(said, "console", show(rendering));
+        if (shown && m_strict) checkLanguages(posting);
         describeDebugLines(said, testkit::FakeSleep::calls() - sleeps, printed);
         if (logText != logBefore && testkit::oneLine(event) != logText)
             m_broken["log"] = said["log"];
@@ -501,6 +506,35 @@ private:
         if (slept > 0) add(said, "logged", "slept " + std::to_string(slept));
     }
 
+    // In each translation the console shows every text and number of the
+    // posting, leaves no placeholder and lacks no entry; and every message
+    // the console knows is shown by some case (checkCodesShown).
+    void checkLanguages(const standin::Record& posting) {
+        for (const auto& segment : standin::decodePosting(posting))
+            shownCodes().insert(segment.code);
+        std::istringstream languages(KORRIN_LANGUAGES);
+        for (std::string language; languages >> language;) {
+            standin::setConsoleLanguage(language);
+            const auto rendering = standin::translatePosting(posting);
+            EXPECT_TRUE(rendering.untranslated.empty() && rendering.language == language &&
+                        !std::regex_search(rendering.text, std::regex("%[0-9]+\\$")))
+                << language << ": " << rendering.text;
+            for (const Argument& a : posting.arguments) {
+                const std::string value = a.tag == 9 ? std::to_string(a.number()) : a.text;
+                EXPECT_NE(rendering.text.find(value), std::string::npos)
+                    << language << ": " << value;
+            }
+        }
+        standin::setConsoleLanguage("en");
+    }
+
+public:
+    static std::set<int>& shownCodes() {
+        static std::set<int> codes;
+        return codes;
+    }
+
+private:
     static std::uint64_t conversions() {
         std::uint64_t made = 0;
         for (auto call : {standin::Call::EndianInt, standin::Call::EndianLongLong,
