@@ -7,9 +7,8 @@
 namespace {
 
 std::atomic<int> g_calls{0};
-std::atomic<unsigned int> g_lastSeconds{0};
-std::atomic<bool> g_throwNext{false};
-std::atomic<bool> g_onlyMarkedThread{false};
+std::atomic<unsigned> g_lastSeconds{0};
+std::atomic<bool> g_throwNext{false}, g_onlyMarkedThread{false};
 thread_local bool t_marked = false;
 
 unsigned fakeSleep(unsigned seconds) {
@@ -24,17 +23,8 @@ unsigned fakeSleep(unsigned seconds) {
 
 }  // namespace
 
-namespace testkit {
-int FakeSleep::calls() { return g_calls; }
-unsigned int FakeSleep::lastSeconds() { return g_lastSeconds; }
-void FakeSleep::throwNext() { g_throwNext = true; }
-void FakeSleep::fakeOnlyThisThread() {
-    t_marked = true;
-    g_onlyMarkedThread = true;
-}
-void FakeSleep::reset() {
-    g_calls = 0;
-    g_lastSeconds = 0;
-    g_throwNext = false;
-}
-}  // namespace testkit
+int testkit::FakeSleep::calls() { return g_calls; }
+unsigned testkit::FakeSleep::lastSeconds() { return g_lastSeconds; }
+void testkit::FakeSleep::throwNext() { g_throwNext = true; }
+void testkit::FakeSleep::fakeOnlyThisThread() { t_marked = g_onlyMarkedThread = true; }
+void testkit::FakeSleep::reset() { g_calls = 0, g_throwNext = false; }

@@ -20,7 +20,7 @@ struct SleepInterrupted : std::exception {
 struct FakeSleep {
     // The calls made since the last reset, and the seconds of the last one.
     static int calls();
-    static unsigned int lastSeconds();
+    static unsigned lastSeconds();
     // The next call throws SleepInterrupted.
     static void throwNext();
     // From now on only the calling thread's calls are faked and counted;

@@ -21,16 +21,8 @@ namespace testkit {
 
 class StandinTest : public ::testing::Test {
 protected:
-    StandinTest() {
-        useStandinDefaults();
-        standin::Journal::clear();
-        standin::DebugLog::clear();
-        standin::Calls::reset();
-    }
-    ~StandinTest() override {
-        useStandinDefaults();
-        standin::Calls::reset();
-    }
+    StandinTest() { useStandinDefaults(); }
+    ~StandinTest() override { useStandinDefaults(); }
 
     // The path of a file called `name` in the scratch directory.
     std::string file(const std::string& name) const { return scratch.file(name); }
@@ -44,7 +36,7 @@ protected:
         return text.str();
     }
     static std::vector<std::string> readLines(const std::string& path) {
-        std::ifstream in(path);
+        std::istringstream in(read(path));
         std::vector<std::string> lines;
         for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "Standin.h"
+
 namespace testkit {
 
 std::string oneLine(std::string text) {
@@ -30,6 +32,9 @@ void useStandinDefaults() {
     unsetenv("KORRIN_JOURNAL");
     unsetenv("KORRIN_SETTINGS");
     unsetenv("KORRIN_FOCUS");
+    standin::Journal::clear();
+    standin::DebugLog::clear();
+    standin::Calls::reset();
 }
 
 }  // namespace testkit

@@ -1,7 +1,6 @@
 // What the tests, the fuzz targets and the benchmarks share besides the
 // fake sleep (FakeSleep.h): the log text's one-line form, a scratch
-// directory and the stand-in's environment. Needs nothing but the standard
-// library.
+// directory and the stand-in's defaults.
 #ifndef KORRIN_TEST_KIT_H
 #define KORRIN_TEST_KIT_H
 
@@ -34,7 +33,8 @@ private:
 
 // Sets this process's environment so that the stand-in writes no debug-log
 // file and no journal file, reads no settings file and uses the default
-// settings focus.
+// settings focus; empties the journal and the debug lines, and forgets this
+// thread's call counts and fault plans.
 void useStandinDefaults();
 
 }  // namespace testkit
