@@ -20,43 +20,43 @@
 // then throws std::runtime_error when told to fail.
 struct DialogScript {
     long long result = 0;
-    bool fail = false;
-    bool nullLocation = false;  // getExportLocation() gives null
+    bool fail = false, nullLocation = false;  // nullLocation: getExportLocation() gives null
     std::string location, barcode;
 
     static DialogScript& current() {
         static DialogScript script;
         return script;
     }
-    static long long answer(const std::string& given) {
-        std::printf("%s\n", given.c_str());
+    static long long answer(const std::string& given, unsigned long jobId, bool option) {
+        std::printf("%s: job %lu option %d\n", given.c_str(), jobId, option);
         if (current().fail) throw std::runtime_error("dialog failed");
         return current().result;
     }
 };
 
-class QZKRMessageBox {
-public:
+struct QZKRMessageBox {
     QZKRMessageBox(const char*, unsigned long jobId, bool, bool option)
-        : m_given("message box: job " + std::to_string(jobId) + " option " +
-                  std::to_string(option)) {}
-    long long DoModal() { return DialogScript::answer(m_given); }
-    std::string m_given;
+        : jobId(jobId), option(option) {}
+    long long DoModal() { return DialogScript::answer("message box", jobId, option); }
+    unsigned long jobId;
+    bool option;
 };
 
-class MediaExportDlg {
-public:
+struct MediaExportDlg {
     MediaExportDlg(const char* media, const char* volume, const char*, unsigned long jobId,
                    bool option)
-        : m_given("export dialog: job " + std::to_string(jobId) + " option " +
-                  std::to_string(option) + " media [" + media + "] volume [" + volume + "]") {}
-    long long DoModal() { return DialogScript::answer(m_given); }
+        : given(std::string("export dialog [") + media + "] [" + volume + "]"),
+          jobId(jobId),
+          option(option) {}
+    long long DoModal() { return DialogScript::answer(given, jobId, option); }
     const char* getExportLocation() const {
         return DialogScript::current().nullLocation ? nullptr
                                                     : DialogScript::current().location.c_str();
     }
     const char* getBarcode() const { return DialogScript::current().barcode.c_str(); }
-    std::string m_given;
+    std::string given;
+    unsigned long jobId;
+    bool option;
 };
 
 #endif  // KORRIN_SCRIPTED_DIALOGS_H
