@@ -2,6 +2,7 @@
 #include <array>
 #include <cstring>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -65,6 +66,12 @@ bool enter(Call call) {
 }
 
 }  // namespace
+
+Call callNamed(const std::string& name) {
+    for (std::size_t i = 0; i < kKinds; ++i)
+        if (name == callName(static_cast<Call>(i))) return static_cast<Call>(i);
+    throw std::invalid_argument("no platform call " + name);
+}
 
 const char* callName(Call call) {
     switch (call) {

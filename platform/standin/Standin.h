@@ -189,6 +189,8 @@ enum class Call {
     EndianULongLong,
 };
 const char* callName(Call call);  // "QZJobClient::init", ...
+// The call of that name; throws std::invalid_argument when none has it.
+Call callNamed(const std::string& name);
 
 // Thrown by a call that a fault plan told to throw.
 class InjectedFault : public std::runtime_error {

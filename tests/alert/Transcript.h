@@ -18,8 +18,8 @@
 // to; a long one goes on in lines indented four spaces. Write `KIND ?` and
 // run with KORRIN_UPDATE_GOLDEN=1 to have a facet filled in, then review it
 // as code. The kinds:
-//   =          the result (or what it threw), the event message code and job
-//              ID when the step changed them
+//   =          the result (or what it threw), the event message code, and
+//              the job ID when the step changed it
 //   message, event, log   the object's texts
 //   streamed   every event argument the step streamed (`absent`: the empty
 //              sub-message and its "")
@@ -35,7 +35,6 @@
 //   printed    standard output
 //   buffers    the identification prompt's buffers (300 bytes each, '#' after
 //              the text given)
-//   allocated  heap blocks the alert code took
 // A facet the step does not have reads `KIND -`.
 #ifndef KORRIN_ALERT_TRANSCRIPT_H
 #define KORRIN_ALERT_TRANSCRIPT_H
@@ -44,17 +43,15 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <regex>
 #include <set>
 #include <sstream>
-#include <stdexcept>
 
 #include "FakeSleep.h"
-#include "HeapCount.h"
 #include "MMDebug.h"
 #include "QZKRDialogs.h"
 #include "QZKRGuiInterface.h"
@@ -213,11 +210,11 @@ inline long long invoke(QZKRGuiInterface& alert, MMDebug& log, const Step& step,
     return errorCode == 0 ? answer : -1000 - errorCode;
 }
 
-// What a step did, by facet: the line a case writes, after its two spaces.
+// What a step did, by facet: the text a case writes, after its two spaces.
 // A step shows the facets in this order.
 using Facets = std::map<std::string, std::string>;
-const char* const kFacets[] = {"=",       "message", "event",   "log",     "streamed", "posted",
-                               "console", "logged",  "printed", "buffers", "allocated"};
+const char* const kFacets[] = {"=",      "message", "event",  "log",     "streamed",
+                               "posted", "console", "logged", "printed", "buffers"};
 
 // Adds an item to a facet, after its kind or a separator.
 inline void add(Facets& said, const std::string& kind, const std::string& item,
@@ -242,7 +239,6 @@ protected:
         standin::setConsoleLocaleDir(KORRIN_BUILD_LOCALEDIR);
         alert.emplace(log, 42);
         standin::Journal::clear();
-        standin::DebugLog::clear();
         standin::Calls::reset();
         testkit::FakeSleep::reset();
 #if KORRIN_SCRIPTED_DIALOGS
@@ -261,10 +257,12 @@ protected:
             const auto fault = value == "throw" ? standin::Fault::Throw : standin::Fault::Fail;
             if (op == "env") setenv(key.c_str(), value.c_str(), 1);
             if (op == "fault" && key == "sleep") testkit::FakeSleep::throwNext();
-            if (op == "fault" && key != "sleep") standin::Calls::faultNext(callNamed(key), fault);
+            if (op == "fault" && key != "sleep")
+                standin::Calls::faultNext(standin::callNamed(key), fault);
             if (op == "text" && key != "unterminated") {
-                (step.flag("unterminated") ? standin::Calls::unterminatedTextNext
-                                           : standin::Calls::textNext)(callNamed(key), value);
+                (step.flag("unterminated")
+                     ? standin::Calls::unterminatedTextNext
+                     : standin::Calls::textNext)(standin::callNamed(key), value);
             }
         }
 #if KORRIN_SCRIPTED_DIALOGS
@@ -284,31 +282,25 @@ protected:
         m_broken.clear();
         if (setCondition(step)) return {};
         standin::Journal::clear();  // what the step posts stays there for the caller
+        standin::DebugLog::clear();
         standin::Calls::takeStreamed();
         const std::uint64_t converted = conversions();
         const int sleeps = testkit::FakeSleep::calls();
         const std::string logBefore = text(alert->getLogText());
-        const int codeBefore = alert->getEventMessageCode();
         const long long jobBefore = alert->getJobId();
         Buffers buffers(step);
-        std::string outcome = "made";
-        int allocated = 0;
+        Facets said;
         testing::internal::CaptureStdout();
         try {
-            heapcount::start();
             if (step.op == "new") alert.emplace(log, step.number("job"));
-            const long long result = step.op == "new" ? 0 : invoke(*alert, log, step, buffers);
-            allocated = heapcount::stop();
-            if (step.op != "new") outcome = std::to_string(result);
+            said["="] = step.op == "new"
+                            ? "= made"
+                            : "= " + std::to_string(invoke(*alert, log, step, buffers));
         } catch (const std::exception& error) {
-            allocated = heapcount::stop();
-            outcome = "threw " + show(error.what());
+            said["="] = "= threw " + show(error.what());
         }
         const std::string printed = testing::internal::GetCapturedStdout();
-        Facets said;
-        said["="] = "= " + outcome;
-        if (step.op == "new" || alert->getEventMessageCode() != codeBefore)
-            said["="] += "; code " + hex(alert->getEventMessageCode());
+        said["="] += "; code " + hex(alert->getEventMessageCode());
         if (step.op == "new" || alert->getJobId() != jobBefore)
             said["="] += "; job " + std::to_string(alert->getJobId());
         const std::string event = text(alert->getGumMessage()), logText = text(alert->getLogText());
@@ -318,37 +310,29 @@ protected:
         const auto streamed = standin::Calls::takeStreamed();
         if (!streamed.empty()) add(said, "streamed", show(streamed));
         if (!printed.empty()) add(said, "printed", show(printed));
-        if (allocated > 0) add(said, "allocated", std::to_string(allocated));
-        for (auto [name, bytes] :
-             {std::pair{"location ", &buffers.location}, {"barcode ", &buffers.barcode}}) {
-            if (!bytes->empty()) add(said, "buffers", name + show({bytes->data(), 300}), " ");
-        }
-        describePostings(said);
-        // The console renders what a raising posts, or would post what the
-        // step streamed, from the codes and values alone: it reads as the
-        // event text (but for a text cut at its size: the console has the
-        // values whole).
-        standin::Record posting;
-        posting.kind = Kind::Raise;
-        posting.params = {alert->getEventMessageCode()};
-        posting.arguments = streamed;
-        bool shown = !streamed.empty(), raised = false;  // shown: what the console would show
-        for (const auto& record : standin::Journal::records()) {
-            if (record.kind == Kind::Raise) posting = record, raised = true;
-            if (record.kind == Kind::Clear && !raised) shown = false;
-        }
-        shown = raised ? posting.accepted : shown;
-        const std::string rendering = standin::renderPosting(posting);
-        if (shown && rendering != event && logText.size() + 1 < QZKRGuiInterface::kTextSize)
-            add(said, "console", show(rendering));
-        if (shown && m_strict) checkLanguages(posting);
+        if (!buffers.location.empty())
+            add(said, "buffers", "location " + show({buffers.location.data(), 300}), " ");
+        if (!buffers.barcode.empty())
+            add(said, "buffers", "barcode " + show({buffers.barcode.data(), 300}), " ");
         describeDebugLines(said, testkit::FakeSleep::calls() - sleeps, printed);
+        // The console renders what a raising posted (or, when nothing was
+        // posted, what the step streamed) from the codes and values alone as
+        // the event text, but for a text cut at its size (the console shows
+        // the values whole).
+        standin::Record shown;
+        shown.kind = Kind::Raise;
+        shown.params = {alert->getEventMessageCode()};
+        shown.arguments = streamed;
+        const bool posted = describePostings(said, shown);
+        if ((posted ? shown.accepted : !streamed.empty()) &&
+            logText.size() + 1 < QZKRGuiInterface::kTextSize) {
+            if (standin::renderPosting(shown) != event)
+                add(said, "console", show(standin::renderPosting(shown)));
+            if (m_strict) checkLanguages(shown);
+        }
         if (logText != logBefore && testkit::oneLine(event) != logText)
             m_broken["log"] = said["log"];
         if (said.count("console")) m_broken["console"] = said["console"];
-        const bool dialog =
-            step.op == "identify" || step.op == "media-error" || step.op == "message-box";
-        if (allocated > 0 && !dialog) m_broken["allocated"] = said["allocated"];
         const auto numbers = std::count_if(streamed.begin(), streamed.end(),
                                            [](const Argument& a) { return a.tag != 11; });
         if (conversions() - converted != static_cast<std::uint64_t>(numbers))
@@ -361,9 +345,8 @@ protected:
     // rewrites them for review. What no case needs to write holds for every
     // step of a case unless the step writes the facet: a log text written is
     // the event text on one line; the console renders the step's event as
-    // the event text (run); the alert code takes no heap block but in the
-    // dialogs; every number streamed goes through the platform's
-    // little-endian conversion.
+    // the event text (run), in every language; every number streamed goes
+    // through the platform's little-endian conversion.
     void checkGoldenFile(const std::string& name) {
         const std::string path = std::string(KORRIN_GOLDEN_DIR) + "/" + name;
         restart();
@@ -373,13 +356,12 @@ protected:
             if (stepLine.empty()) return;
             const Facets said = run(stepLine);
             std::string facets;
-            for (const char* kind : kFacets) {
-                const bool ask =
-                    (" | " + written).find(" | " + std::string(kind) + " ") != std::string::npos;
+            for (const std::string kind : kFacets) {
+                const bool ask = (" | " + written).find(" | " + kind + " ") != std::string::npos;
                 if (ask)
                     facets += (facets.empty() ? "" : " | ") +
-                              (said.count(kind) ? said.at(kind) : kind + std::string(" -"));
-                if (m_broken.count(kind) && (!ask || kind == kFacets[0]))
+                              (said.count(kind) ? said.at(kind) : kind + " -");
+                if (m_broken.count(kind) && (!ask || kind == "="))
                     ADD_FAILURE() << name << ": > " << stepLine << ": " << m_broken[kind];
             }
             if (!facets.empty()) actual += wrap(facets);
@@ -400,13 +382,10 @@ protected:
         EXPECT_EQ(actual, read(path)) << path << ": KORRIN_UPDATE_GOLDEN=1 rewrites it for review";
     }
 
-    // A platform function by its name as standin::callName gives it.
-    static standin::Call callNamed(const std::string& name) {
-        for (int i = 0; i <= static_cast<int>(standin::Call::EndianULongLong); ++i) {
-            if (standin::callName(static_cast<standin::Call>(i)) == name)
-                return static_cast<standin::Call>(i);
-        }
-        throw std::invalid_argument("no platform call " + name);
+    // The messages the console knows that the cases showed.
+    static std::set<int>& shownCodes() {
+        static std::set<int> codes;
+        return codes;
     }
 
     MMDebug log;
@@ -439,37 +418,41 @@ private:
     // The step's journal: init, raise (flags 1 as `pending`, its argument
     // count) and clear, each `refused` when so. Every posting passes what
     // the job manager expects and, in a case, is followed by its job state:
-    // 3 after a raising, 1 after a clearing.
-    void describePostings(Facets& said) {
+    // 3 after a raising, 1 after a clearing. Keeps the raising in `raised`;
+    // true when the step posted anything.
+    bool describePostings(Facets& said, standin::Record& raised) {
         const auto records = standin::Journal::records();
         const auto params = [&records](std::size_t i) {
             return std::vector<long long>(records[i].params.begin(), records[i].params.end());
         };
-        const long long code = alert->getEventMessageCode();
+        const long long code = alert->getEventMessageCode(), kMsgEmpty = qzkr::kMsgEmpty;
+        using Params = std::vector<long long>;
+        bool posted = false;
         for (std::size_t i = 0; i < records.size(); ++i) {
             const standin::Record& r = records[i];
-            const bool raise = r.kind == Kind::Raise;
-            if (r.kind == Kind::JobState) continue;  // checked with its posting
-            std::string what = r.kind == Kind::Init ? "init " + show(r.host) : "clear";
-            if (raise) {
-                what = "raise " + hex(r.code()) + (r.flags() == 1 ? " pending" : "") + " (" +
-                       std::to_string(r.arguments.size()) + ")";
-                EXPECT_EQ(params(i), (std::vector<long long>{code, 0, 1, 300, 0, 40, r.flags() == 1,
-                                                             code, 0}));
-            } else if (r.kind == Kind::Clear) {
-                EXPECT_EQ(params(i), (std::vector<long long>{qzkr::kMsgEmpty, 0, 1, 300, 0, 0, 0, 0,
-                                                             40, 2, code, 0}));
-                EXPECT_TRUE(r.arguments.empty() || show(r.arguments) == "\"\"");
-            } else {
-                EXPECT_EQ(params(i).back(), 2);  // the platform type
+            const bool raise = r.kind == Kind::Raise, clear = r.kind == Kind::Clear;
+            if (!raise && !clear) {
+                if (r.kind == Kind::Init)
+                    add(said, "posted", "init " + show(r.host) + (r.accepted ? "" : " refused"));
+                continue;  // a job state is checked with its posting
             }
+            const Params expected = raise
+                                        ? Params{code, 0, 1, 300, 0, 40, r.flags() == 1, code, 0}
+                                        : Params{kMsgEmpty, 0, 1, 300, 0, 0, 0, 0, 40, 2, code, 0};
+            EXPECT_EQ(params(i), expected);
+            EXPECT_TRUE(raise || r.arguments.empty() || show(r.arguments) == "\"\"");
             const std::vector<long long> state = {raise ? 3 : 1, 0, 0};
-            EXPECT_TRUE(!m_strict || r.kind == Kind::Init ||
-                        (i + 1 < records.size() && records[i + 1].kind == Kind::JobState &&
-                         params(i + 1) == state))
+            EXPECT_TRUE(!m_strict || (i + 1 < records.size() && params(i + 1) == state))
                 << "job state " << state[0] << " follows a posting";
-            add(said, "posted", what + (r.accepted ? "" : " refused"));
+            if (raise) raised = r;
+            posted = true;
+            add(said, "posted",
+                (raise ? "raise " + hex(r.code()) + (r.flags() ? " pending" : "") + " (" +
+                             std::to_string(r.arguments.size()) + ")"
+                       : std::string("clear")) +
+                    (r.accepted ? "" : " refused"));
         }
+        return posted;
     }
 
     // The step's debug lines. A line of the agent's log is 1, 2, "WORKER  ",
@@ -482,7 +465,6 @@ private:
             "nKRMSGBOXOPTION key is set to 2(default behavior). Wait for "
             "3 Mins for user to take required media action ...";
         const auto lines = standin::DebugLog::lines();
-        standin::DebugLog::clear();
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const standin::DebugLine& line = lines[i];
             const std::string job = std::to_string(line.jobId);
@@ -490,8 +472,8 @@ private:
             if (line.source == standin::DebugLine::Source::MM) {
                 EXPECT_EQ(std::tie(line.first, line.second, line.module, line.jobId, line.fifth),
                           std::make_tuple(1, 2, "WORKER  ", -1LL, -1));
-                EXPECT_EQ(line.format.substr(0, 7), "%s:%d: ");
-                EXPECT_EQ(line.message.substr(0, 17), "QZKRGuiInterface:");
+                EXPECT_EQ(line.format.substr(0, 7) + line.message.substr(0, 17),
+                          "%s:%d: QZKRGuiInterface:");
                 const std::string message = line.message.substr(line.message.find(": ") + 2);
                 item = message == alert->getLogText() ? "log text" : show(message);
             } else if (line.source == standin::DebugLine::Source::Job) {
@@ -509,8 +491,7 @@ private:
     }
 
     // In each translation the console shows every text and number of the
-    // posting, leaves no placeholder and lacks no entry; and every message
-    // the console knows is shown by some case (checkCodesShown).
+    // posting, leaves no placeholder and lacks no entry.
     void checkLanguages(const standin::Record& posting) {
         for (const auto& segment : standin::decodePosting(posting))
             shownCodes().insert(segment.code);
@@ -530,13 +511,6 @@ private:
         standin::setConsoleLanguage("en");
     }
 
-public:
-    static std::set<int>& shownCodes() {
-        static std::set<int> codes;
-        return codes;
-    }
-
-private:
     static std::uint64_t conversions() {
         std::uint64_t made = 0;
         for (auto call : {standin::Call::EndianInt, standin::Call::EndianLongLong,
