@@ -5,7 +5,8 @@
 // A case file (tests/alert/golden/*.txt) holds cases; a blank line starts
 // the next: a fresh stand-in whose settings name the control server
 // "quorvane.test", and an alert object for job 42. `#` begins a comment.
-// `> STEP` runs a step: an operation with its arguments by name, an argument
+// `> STEP` runs a step (or several, chained with "; ", the case holding the
+// last to its facets): an operation with its arguments by name, an argument
 // left out being a null pointer, 0 or false (`import media=M1 job=42
 // new-media`; see parse and invoke), or a condition for the steps after it:
 //   settings box=V | settings ini="..."   rewrites the settings file
@@ -354,7 +355,9 @@ protected:
         std::string actual, stepLine, written;  // written: the facets under the step
         const auto endStep = [&] {
             if (stepLine.empty()) return;
-            const Facets said = run(stepLine);
+            Facets said;  // of the last of the steps the line chains with "; "
+            for (std::size_t at = 0, end = 0; end != std::string::npos; at = end + 2)
+                said = run(stepLine.substr(at, (end = stepLine.find("; ", at)) - at));
             std::string facets;
             for (const std::string kind : kFacets) {
                 const bool ask = (" | " + written).find(" | " + kind + " ") != std::string::npos;
