@@ -276,11 +276,10 @@ protected:
         return op == "settings" || op == "env" || op == "fault" || op == "text" || op == "script";
     }
 
-    // Runs a step and returns what it did (nothing for a condition); notes
-    // in m_broken what every step of a case must keep and this one did not.
+    // Runs a step and returns what it did (nothing for a condition); adds to
+    // m_broken what every step of a case must keep and this one did not.
     Facets run(const std::string& line) {
         const Step step = parse(line);
-        m_broken.clear();
         if (setCondition(step)) return {};
         standin::Journal::clear();  // what the step posts stays there for the caller
         standin::DebugLog::clear();
@@ -356,6 +355,7 @@ protected:
         const auto endStep = [&] {
             if (stepLine.empty()) return;
             Facets said;  // of the last of the steps the line chains with "; "
+            m_broken.clear();
             for (std::size_t at = 0, end = 0; end != std::string::npos; at = end + 2)
                 said = run(stepLine.substr(at, (end = stepLine.find("; ", at)) - at));
             std::string facets;
