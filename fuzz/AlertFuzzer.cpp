@@ -5,16 +5,16 @@
 //
 // The input is read through FuzzedDataProvider: numbers, flags and choices
 // from the input's end, the bytes of texts from its front. In order: a
-// settings byte (bits 0 and 1: the message-box option, 2 answering OK; bit 2
-// set: no control server), the constructor's job ID, then per operation: its
-// case in perform(); five texts (library, drive, medium or unique ID,
-// location, and one more: identifier, barcode, preface or message); the job
-// ID; three flags (the pending flag, then two the operation may use); an
-// 8-byte number (last write time, volume, catalogue error). A job ID is a
-// signed byte. A text is a form byte (bits 0 and 1: 0 null, 1 the bytes as
-// given, 2 or 3 characters, each byte of 0x80 and above becoming a character
-// of two to four bytes; bits 2 to 4: the text repeats 2^n times or until it
-// reaches 3000 bytes), a length byte and that many bytes.
+// settings byte (the message-box option is its value modulo 4, 2 answering OK;
+// modulo 8, a 7 names no control server), the constructor's job ID, then per
+// operation: its case in perform(); five texts (library, drive, medium or
+// unique ID, location, and one more: identifier, barcode, preface or message);
+// the job ID; three flags (the pending flag, then two the operation may use);
+// an 8-byte number (last write time, volume, or which catalogue error). A job
+// ID is a signed byte. A text is a form byte (bits 0 and 1: 0 null, 1 the
+// bytes as given, 2 or 3 characters, each byte of 0x80 and above becoming a
+// character of two to four bytes; bits 2 to 4: the text repeats 2^n times or
+// until it reaches 3000 bytes), a length byte and that many bytes.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <clocale>
@@ -87,7 +87,7 @@ struct Run {
         const long long job = in.ConsumeIntegral<signed char>();
         const bool pend = in.ConsumeBool(), first = in.ConsumeBool(), second = in.ConsumeBool();
         const auto value = in.ConsumeIntegral<unsigned long>();
-        const auto& known = standin::catalogue();  // unknown codes are taken as its 0
+        const auto& known = standin::catalogue();  // an unknown code reads as its 0
         const int error = first ? qzkr::kReadErrorBlockSize : known[value % known.size()].code;
         unsigned int errorCode = 0;
         const bool answer = [&] {
@@ -142,7 +142,7 @@ struct Run {
         for (auto raise = records.begin(); raise != records.end(); ++raise) {
             if (raise->kind != Kind::Raise) continue;
             const auto n = static_cast<long long>(raise->arguments.size());
-            bool promised = false;  // a refused raising takes no arguments
+            bool promised = false;  // refused here only unbound, taking no arguments
             for (const auto& p : kArguments)
                 promised |= p[0] == raise->code() && (!raise->accepted || (p[1] <= n && n <= p[2]));
             expect(promised, "a raising carries the arguments its message promises");
@@ -163,8 +163,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     testkit::useStandinDefaults();
     g_settings = directory.file("korrin-");
     for (int i = 0; i < 8; ++i)
-        std::ofstream(g_settings + std::to_string(i))
-            << "[Korrin]\nnKRMSGBOXOPTION = " << i % 4 << (i & 4 ? "\n" : "\nsQNHOSTNAME = fuzz\n");
+        std::ofstream(g_settings + std::to_string(i)) << "[Korrin]\nnKRMSGBOXOPTION = " << i % 4
+                                                      << (i == 7 ? "\n" : "\nsQNHOSTNAME = fuzz\n");
     // mbstowcs() then judges UTF-8, as a decoder of its own.
     expect(std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr, "the C.UTF-8 locale is there");
     // The waits are counted, not waited, on the thread that runs the inputs
