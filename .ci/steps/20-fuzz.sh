@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (the fuzz preset) and runs each for a bounded time
-# on a copy of its seed corpus. A broken promise, a sanitizer report or a
-# crash fails the step and prints the input; each target's executions per
-# second are printed for information.
-#   KORRIN_FUZZ_SECONDS  seconds per target (default 10)
+# on a copy of its seed corpus, fuzz/corpus/<target>. A broken promise, a
+# sanitizer report or a crash fails the step and prints the input; each
+# target's executions per second are printed for information.
+#   KORRIN_FUZZ_SECONDS  seconds per target (default 30)
 #   KORRIN_FUZZ_KEEP     1: merge what each run found into fuzz/corpus/<target>
 #                        (libFuzzer -merge=1: only inputs that reach new
 #                        coverage); default: keep nothing
@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-seconds=${KORRIN_FUZZ_SECONDS:-10}
+seconds=${KORRIN_FUZZ_SECONDS:-30}
 build=${KORRIN_FUZZ_BUILD:-build/fuzz}
 start=$SECONDS
 cmake --preset fuzz -B "$build" > /dev/null
