@@ -73,19 +73,17 @@ TEST_P(FaultSweep, EveryPlatformCallFailsThenThrows) {
             Calls::faultAt(k, fault);
             const std::string state = run(step)["="];
             if (Calls::total() < k) break;
-            const bool threw = state.rfind("= threw \"injected fault in ", 0) == 0;
-            EXPECT_EQ(threw, fault == Fault::Throw) << state;
+            const std::string threw = "= threw \"injected fault in ";
+            const std::string in = state.rfind(threw, 0) == 0 ? state.substr(threw.size()) : "";
+            EXPECT_EQ(!in.empty(), fault == Fault::Throw) << state;
             const auto records = standin::Journal::records();
             const auto raise = std::find_if(records.begin(), records.end(),
                                             [](const auto& r) { return r.kind == Kind::Raise; });
             const auto clear = std::find_if(raise, records.end(),
                                             [](const auto& r) { return r.kind == Kind::Clear; });
             if (raise != records.end() && clear == records.end()) {
-                const auto hit = [&state](const char* call) {
-                    return state.rfind("= threw \"injected fault in " + std::string(call) + "\"",
-                                       0) == 0;
-                };
-                EXPECT_TRUE(hit("QZJobClient::setPendingCause") || hit("EvEvent::addArgument"))
+                EXPECT_TRUE(in.rfind("QZJobClient::setPendingCause\"", 0) == 0 ||
+                            in.rfind("EvEvent::addArgument\"", 0) == 0)
                     << "a raising was left without a clearing: " << state;
                 EXPECT_EQ(Calls::total(), k) << "nothing may run after the clearing threw";
             } else if (raise != records.end()) {
@@ -104,22 +102,23 @@ INSTANTIATE_TEST_SUITE_P(EveryOperation, FaultSweep, testing::ValuesIn(kSwept),
 // through the one stand-in: each job's journal holds its own worker's calls,
 // whole. Run under ThreadSanitizer by the tsan preset.
 TEST_F(AlertTest, WorkersOnSeparateObjectsKeepToTheirOwnJobs) {
-    const auto work = [](long long job) {
-        MMDebug workerLog;
-        QZKRGuiInterface worker(workerLog, job);
-        for (int round = 0; round < 50; ++round) {
-            worker.DisplayImportMessage("M", "I", nullptr, "L", "D", job, true, false, workerLog);
-            worker.popupDialogBox(workerLog, false, round % 2);
-            worker.DisplayCRCErrorMessage("L", "D", job, workerLog, true);
-        }
-    };
     std::vector<std::thread> workers;
-    for (long long job = 1; job <= 4; ++job) workers.emplace_back(work, job);
+    for (long long job = 1; job <= 4; ++job) {
+        workers.emplace_back([job] {
+            MMDebug log;
+            QZKRGuiInterface worker(log, job);
+            for (int round = 0; round < 50; ++round) {
+                worker.DisplayImportMessage("M", "I", nullptr, "L", "D", job, true, false, log);
+                worker.popupDialogBox(log, false, round % 2);
+            }
+        });
+    }
     for (auto& worker : workers) worker.join();
     std::map<long long, std::string> journals;  // by job: each call's kind and argument count
-    for (const auto& record : standin::Journal::take())
-        journals[record.jobId] += std::to_string(static_cast<int>(record.kind)) + ":" +
-                                  std::to_string(record.arguments.size()) + " ";
+    for (const auto& r : standin::Journal::take()) {
+        journals[r.jobId] += std::to_string(static_cast<int>(r.kind)) + ":" +
+                             std::to_string(r.arguments.size()) + " ";
+    }
     EXPECT_EQ(journals.size(), 4u);
     for (const auto& [job, calls] : journals) EXPECT_EQ(calls, journals[1]) << job;
 }

@@ -310,10 +310,10 @@ protected:
         const auto streamed = standin::Calls::takeStreamed();
         if (!streamed.empty()) add(said, "streamed", show(streamed));
         if (!printed.empty()) add(said, "printed", show(printed));
-        if (!buffers.location.empty())
-            add(said, "buffers", "location " + show({buffers.location.data(), 300}), " ");
-        if (!buffers.barcode.empty())
-            add(said, "buffers", "barcode " + show({buffers.barcode.data(), 300}), " ");
+        for (auto [name, buffer] : {std::pair{"location ", &buffers.location},
+                                    {"barcode ", &buffers.barcode}}) {
+            if (!buffer->empty()) add(said, "buffers", name + show({buffer->data(), 300}), " ");
+        }
         describeDebugLines(said, testkit::FakeSleep::calls() - sleeps, printed);
         // The console renders what a raising posted (or, when nothing was
         // posted, what the step streamed) from the codes and values alone as
@@ -370,7 +370,8 @@ protected:
             if (!facets.empty()) actual += wrap(facets);
             stepLine.clear(), written.clear();
         };
-        for (const std::string& line : readLines(path)) {
+        std::istringstream lines(read(path));
+        for (std::string line; std::getline(lines, line);) {
             if (line.rfind("  ", 0) == 0) {  // the step's facets, or their next line
                 written += line.substr(line.rfind("    ", 0) == 0 ? 4 : 2);
                 continue;
@@ -425,27 +426,21 @@ private:
     // true when the step posted anything.
     bool describePostings(Facets& said, standin::Record& raised) {
         const auto records = standin::Journal::records();
-        const auto params = [&records](std::size_t i) {
-            return std::vector<long long>(records[i].params.begin(), records[i].params.end());
-        };
-        const long long code = alert->getEventMessageCode(), kMsgEmpty = qzkr::kMsgEmpty;
-        using Params = std::vector<long long>;
+        const long long code = alert->getEventMessageCode(), empty = qzkr::kMsgEmpty;
         bool posted = false;
         for (std::size_t i = 0; i < records.size(); ++i) {
             const standin::Record& r = records[i];
-            const bool raise = r.kind == Kind::Raise, clear = r.kind == Kind::Clear;
-            if (!raise && !clear) {
-                if (r.kind == Kind::Init)
-                    add(said, "posted", "init " + show(r.host) + (r.accepted ? "" : " refused"));
-                continue;  // a job state is checked with its posting
-            }
-            const Params expected = raise
-                                        ? Params{code, 0, 1, 300, 0, 40, r.flags() == 1, code, 0}
-                                        : Params{kMsgEmpty, 0, 1, 300, 0, 0, 0, 0, 40, 2, code, 0};
-            EXPECT_EQ(params(i), expected);
+            const bool raise = r.kind == Kind::Raise;
+            if (r.kind == Kind::Init)
+                add(said, "posted", "init " + show(r.host) + (r.accepted ? "" : " refused"));
+            if (!raise && r.kind != Kind::Clear) continue;  // a job state goes with its posting
+            using Params = std::vector<long long>;
+            const Params expected = raise ? Params{code, 0, 1, 300, 0, 40, r.flags() == 1, code, 0}
+                                          : Params{empty, 0, 1, 300, 0, 0, 0, 0, 40, 2, code, 0};
+            EXPECT_EQ(r.params, expected);
             EXPECT_TRUE(raise || r.arguments.empty() || show(r.arguments) == "\"\"");
-            const std::vector<long long> state = {raise ? 3 : 1, 0, 0};
-            EXPECT_TRUE(!m_strict || (i + 1 < records.size() && params(i + 1) == state))
+            const Params state = {raise ? 3 : 1, 0, 0};
+            EXPECT_TRUE(!m_strict || (i + 1 < records.size() && records[i + 1].params == state))
                 << "job state " << state[0] << " follows a posting";
             if (raise) raised = r;
             posted = true;
@@ -515,11 +510,9 @@ private:
     }
 
     static std::uint64_t conversions() {
-        std::uint64_t made = 0;
-        for (auto call : {standin::Call::EndianInt, standin::Call::EndianLongLong,
-                          standin::Call::EndianULongLong})
-            made += standin::Calls::count(call);
-        return made;
+        using standin::Call, standin::Calls;
+        return Calls::count(Call::EndianInt) + Calls::count(Call::EndianLongLong) +
+               Calls::count(Call::EndianULongLong);
     }
 };
 

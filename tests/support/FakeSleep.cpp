@@ -1,6 +1,7 @@
 #include "FakeSleep.h"
 
 #include <atomic>
+#include <stdexcept>
 
 #include "StandinSleep.h"
 
@@ -15,7 +16,7 @@ unsigned fakeSleep(unsigned seconds) {
     if (g_onlyMarkedThread && !t_marked) return standin::systemSleep(seconds);
     ++g_calls;
     g_lastSeconds = seconds;
-    if (g_throwNext.exchange(false)) throw testkit::SleepInterrupted();
+    if (g_throwNext.exchange(false)) throw std::runtime_error("sleep interrupted by test");
     return 0;
 }
 

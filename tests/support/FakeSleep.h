@@ -7,21 +7,13 @@
 #ifndef KORRIN_FAKE_SLEEP_H
 #define KORRIN_FAKE_SLEEP_H
 
-#include <exception>
-
 namespace testkit {
-
-// What a sleep that throws throws: it allocates nothing, so that a count of
-// the heap blocks an operation takes stays the operation's own.
-struct SleepInterrupted : std::exception {
-    const char* what() const noexcept override { return "sleep interrupted by test"; }
-};
 
 struct FakeSleep {
     // The calls made since the last reset, and the seconds of the last one.
     static int calls();
     static unsigned lastSeconds();
-    // The next call throws SleepInterrupted.
+    // The next call throws std::runtime_error("sleep interrupted by test").
     static void throwNext();
     // From now on only the calling thread's calls are faked and counted;
     // other threads (a fuzzer's own, say) sleep for real. For the process.

@@ -8,11 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "Standin.h"
 #include "TestKit.h"
@@ -35,15 +33,8 @@ protected:
         text << std::ifstream(path).rdbuf();
         return text.str();
     }
-    static std::vector<std::string> readLines(const std::string& path) {
-        std::istringstream in(read(path));
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }
 
     ScratchDirectory scratch;
-    const std::filesystem::path dir = scratch.path();
 };
 
 }  // namespace testkit

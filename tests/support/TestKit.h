@@ -40,7 +40,6 @@ public:
     ScratchDirectory(const ScratchDirectory&) = delete;
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
-    const std::filesystem::path& path() const { return m_path; }
     // The path of a file called `name` in the directory.
     std::string file(const std::string& name) const { return (m_path / name).string(); }
 

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <string>
 
 #define QZKRMessageBox ConsoleMessageBox
 #define MediaExportDlg ConsoleMediaExportDlg
@@ -27,8 +28,12 @@ struct DialogScript {
         static DialogScript script;
         return script;
     }
-    static long long answer(const std::string& given, unsigned long jobId, bool option) {
-        std::printf("%s: job %lu option %d\n", given.c_str(), jobId, option);
+    // What a dialog prints when it answers.
+    static std::string given(std::string what, unsigned long jobId, bool option) {
+        return what + ": job " + std::to_string(jobId) + " option " + std::to_string(option);
+    }
+    static long long answer(const std::string& given) {
+        std::printf("%s\n", given.c_str());
         if (current().fail) throw std::runtime_error("dialog failed");
         return current().result;
     }
@@ -36,27 +41,23 @@ struct DialogScript {
 
 struct QZKRMessageBox {
     QZKRMessageBox(const char*, unsigned long jobId, bool, bool option)
-        : jobId(jobId), option(option) {}
-    long long DoModal() { return DialogScript::answer("message box", jobId, option); }
-    unsigned long jobId;
-    bool option;
+        : given(DialogScript::given("message box", jobId, option)) {}
+    long long DoModal() { return DialogScript::answer(given); }
+    std::string given;
 };
 
 struct MediaExportDlg {
     MediaExportDlg(const char* media, const char* volume, const char*, unsigned long jobId,
                    bool option)
-        : given(std::string("export dialog [") + media + "] [" + volume + "]"),
-          jobId(jobId),
-          option(option) {}
-    long long DoModal() { return DialogScript::answer(given, jobId, option); }
+        : given(DialogScript::given(std::string("export dialog [") + media + "] [" + volume + "]",
+                                    jobId, option)) {}
+    long long DoModal() { return DialogScript::answer(given); }
     const char* getExportLocation() const {
-        return DialogScript::current().nullLocation ? nullptr
-                                                    : DialogScript::current().location.c_str();
+        const DialogScript& script = DialogScript::current();
+        return script.nullLocation ? nullptr : script.location.c_str();
     }
     const char* getBarcode() const { return DialogScript::current().barcode.c_str(); }
     std::string given;
-    unsigned long jobId;
-    bool option;
 };
 
 #endif  // KORRIN_SCRIPTED_DIALOGS_H
