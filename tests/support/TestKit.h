@@ -1,4 +1,4 @@
-// What the tests, the fuzz targets and the benchmarks share besides the
+// What the tests, the fuzz target and the benchmarks share besides the
 // fake sleep (FakeSleep.h): the log text's one-line form, a scratch
 // directory and the stand-in's defaults.
 #ifndef KORRIN_TEST_KIT_H
