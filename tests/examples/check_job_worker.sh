@@ -9,13 +9,11 @@ worker=$1 settings=$(dirname "$0")/../../examples/korrin.ini work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export KORRIN_DEBUG_LOG=off KORRIN_JOURNAL=$work/journal
 unset KORRIN_FOCUS
-calls() {
-    grep -o '"call":"[a-z]*","accepted":true' "$KORRIN_JOURNAL" | cut -d'"' -f4 | paste -sd' '
-}
-cycle='init raise state clear state'
+calls() { grep -so '"call":"[a-z]*","accepted":true' "$KORRIN_JOURNAL" | cut -d'"' -f4 | xargs; }
 check() { # check WHAT EXPECTED-STATUS STATUS
-    [[ $3 == "$2" && $(calls) == "$cycle" ]] || { echo "$1: exit $3, journal: $(calls)"; exit 1; }
-    echo "$1: exit $3, the job raised and cleared"
+    [[ $3 == "$2" && $(calls) == "init raise state clear state" ]] ||
+        { echo "$1: exit $3, journal: $(calls)" && exit 1; }
+    echo "$1: exit $3, the job raised and cleared" && rm "$KORRIN_JOURNAL"
 }
 
 sed 's/^nKRMSGBOXOPTION = 2$/nKRMSGBOXOPTION = 1/' "$settings" > "$work/cancel.ini"
@@ -23,13 +21,11 @@ KORRIN_SETTINGS=$work/cancel.ini "$worker" 42 LTO-0001 L1 D1 > /dev/null
 check "answered cancel at once" 1 $?
 
 # A signal before the sleep begins does not end it: SIGTERM until the clearing.
-rm "$KORRIN_JOURNAL"
 KORRIN_SETTINGS=$settings "$worker" 42 LTO-0001 L1 D1 > /dev/null &
-pid=$!
 for _ in $(seq 200); do
-    [[ $(calls) == "$cycle" ]] && break
-    [[ $(calls) == *state* ]] && kill -TERM "$pid" 2> /dev/null
+    [[ $(calls) == *clear* ]] && break
+    [[ $(calls) == *state* ]] && kill -TERM $! 2> /dev/null
     sleep 0.1
 done
-wait "$pid"
+wait $!
 check "SIGTERM in the wait" 143 $?
