@@ -55,7 +55,7 @@ TEST(TextBufferTest, TheEdges) {
     EXPECT_FALSE(text.format("%ls", L"\u00e9"));
     EXPECT_STREQ(buffer, "");
     // Bytes before the floor are never judged, nor stray continuation bytes.
-    EXPECT_EQ(qzkr::wholeCharacterLength("ab\xE2\x82\xAC", 3, 4), 4u);
+    EXPECT_EQ(qzkr::wholeCharacterLength("\xF0\x9F\x98\x80", 2, 3), 3u);
     EXPECT_EQ(qzkr::wholeCharacterLength("\x82\x82\x82\x82\x82", 0, 5), 5u);
     // Line feeds become spaces inside the destination; null writes nothing.
     qzkr::convertNewLines(buffer, "a\nb\r\n\ncut", 6);
