@@ -39,7 +39,6 @@ trap 'rm -r "$PWD"' EXIT
 subs=(import wrong-media new-media wrong-new-media crc-error media-error identify local-error)
 expect "korrin-alert " "${subs[@]}"
 globals=(--settings --journal --json --lang --answer-after --help --version)
-expect "korrin-alert --" --debug-log "${globals[@]}"
 expect "korrin-alert --debug-log off local-error --job 1 --" --text "${globals[@]}"
 expect "korrin-alert --settings=" settings.ini
 expect "korrin-alert --lang " en de
