@@ -3,10 +3,9 @@
 # tool starts never answers, keys typed during the wait are not echoed, the
 # request and what Ctrl-C does are shown before it, the countdown keeps its
 # seconds and never wraps, Ctrl-C or SIGTERM ends the wait but never the
-# cycle (the pending cause cleared, exit 128+signal, nothing left behind),
-# and the terminal's modes are as before on every ending and while Ctrl-Z
-# has the tool stopped. The tool runs under script(1) in a pseudo-terminal,
-# its keys written to a pipe.
+# cycle (exit 128+signal), and the terminal's modes are as before on every
+# ending. The tool runs under script(1) in a pseudo-terminal, its keys
+# written to a pipe.
 #   check_terminal.sh TOOL
 tool=$(realpath "$1") dir=$(mktemp -d) failures=0 screen=$dir/screen
 trap 'rm -rf "$dir"' EXIT
@@ -17,17 +16,13 @@ export TMPDIR=$dir KORRIN_DEBUG_LOG=$dir/debug.log SHELL=$BASH
 unset KORRIN_SETTINGS KORRIN_FOCUS LANGUAGE LC_ALL LC_MESSAGES LANG
 fail() { echo "FAIL: $*" && failures=$((failures + 1)) && return 1; }
 
-# In the terminal, with job control as in an interactive shell (Ctrl-Z
-# stops the tool alone): the modes before and after the tool, which starts
-# once a line was typed and writes its process ID to "pid", and the modes
-# while Ctrl-Z has it stopped, which it says.
+# In the terminal: the modes before and after the tool, which starts once a
+# line was typed and writes its process ID to "pid".
 cat > "$dir/run" << 'END'
-cd "$1" && stty cols "$2" && stty -g > modes.before && set -m || exit 99
+cd "$1" && stty cols "$2" && stty -g > modes.before || exit 99
 until read -rt 0; do sleep 0.05; done
 bash -c 'echo $$ > pid && exec "$@"' korrin-alert "${@:3}"
-status=$? # stopped (128 + SIGTSTP): its status once it goes on
-((status == 128 + 20)) && stty -g > modes.stopped && echo "(stopped)" && fg > /dev/null
-status=$((status == 128 + 20 ? $? : status)) && stty -g > modes.after && exit $status
+status=$? && stty -g > modes.after && exit $status
 END
 
 # start COLUMNS ARGUMENT...: the tool in the terminal, Enter typed before it
@@ -52,17 +47,13 @@ finish() {
     cmp -s "$dir/modes.before" "$dir/modes.after" || fail "exit $1 changed the terminal's modes"
 }
 
-# A signal during the wait ends it, and the cycle clears the pending cause;
-# SIGTERM reaches the tool while Ctrl-Z has it stopped, and ends it once it
-# goes on.
+# A signal during the wait ends it, and the cycle clears the pending cause.
 for signal in INT TERM; do
     start 40 new-media --job 42 --library L --drive D
     shows "180 s left" || continue
     [[ $signal == INT ]] && keys '\003'
-    [[ $signal == TERM ]] && keys '\032' && shows "(stopped)" && kill -TERM "$(cat "$dir/pid")"
+    [[ $signal == TERM ]] && kill -TERM "$(cat "$dir/pid")"
     finish $((128 + $(kill -l $signal)))
-    [[ $signal == INT ]] || cmp -s "$dir/modes.before" "$dir/modes.stopped" ||
-        fail "Ctrl-Z left the terminal's modes changed"
     shows "interrupted by SIG$signal: the wait was ended, the library finished its cycle"
     # The text is wrapped under its indent, a line that fills the width
     # whole; every state of the countdown shows its seconds and fits the 40
@@ -71,7 +62,6 @@ for signal in INT TERM; do
         fail "the text is not wrapped to the width under its indent"
     tr '\r' '\n' < "$screen" | sed -n '/ s left/{s/\x1b\[K.*//;s/[\xc0-\xff][\x80-\xbf]*/./g;p}' |
         awk '!/^[0-9]+ s left/ || length > 39' | grep -a . && fail "a countdown cut or too wide"
-    compgen -G "$dir/korrin-alert-*" > /dev/null && fail "SIG$signal left its settings file"
 done
 
 # Enter answers, and the keys are not echoed; a value's escape sequence is
