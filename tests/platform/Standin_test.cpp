@@ -70,12 +70,12 @@ TEST_F(Standin, FaultPlansAndPlantedTexts) {
     }
 }
 
-// One line a call in the debug log, its control characters escaped, by
-// default in the user's state folder made the owner's alone ($XDG_STATE_HOME
-// when absolute, else ~/.local/state); "off" names no file. One JSON line a
-// record in the journal, a file of the owner's alone. The console shows what
-// the library never sends: an error ID the catalogue lacks, stray values, a
-// code it does not know.
+// One line a call in the debug log, its control characters and stray bytes
+// escaped, by default in the user's state folder made the owner's alone
+// ($XDG_STATE_HOME when absolute, else ~/.local/state); "off" names no file.
+// One JSON line a record in the journal, a file of the owner's alone. The
+// console shows what the library never sends: an error ID the catalogue
+// lacks, stray values, a code it does not know.
 TEST_F(Standin, DebugLogJournalAndConsoleLines) {
     EXPECT_EQ(DebugLog::path(), "");  // the fixture's "off"
     unsetenv("KORRIN_DEBUG_LOG");
@@ -85,7 +85,7 @@ TEST_F(Standin, DebugLogJournalAndConsoleLines) {
     setenv("KORRIN_JOURNAL", file("journal").c_str(), 1);
     MMDebug().DebugMM(1, 2, "WORKER  ", -1, 3, "%s:%d: %s", "QZKRGuiInterface", 42, "a\n\xc2\x9b");
     EvDebug(nullptr).debugLvl(5, "waited %d s", 180);
-    EvDebug(nullptr).DebugJob("QZKRMessageBox", 7, "%s", "box");
+    EvDebug(nullptr).DebugJob("QZKRMessageBox", 7, "%s", "box\x80\xc3(");
 
     QZJobClient client;
     client.init("qn.example", 42, QZS_PLATFORM_UNIX);
@@ -109,7 +109,7 @@ TEST_F(Standin, DebugLogJournalAndConsoleLines) {
     EXPECT_EQ(written,
               R"(T pid=N tid=N MM 1 2 "WORKER  " -1 3 QZKRGuiInterface:42: a\n\x9b
 T pid=N tid=N EV lvl=5 waited 180 s
-T pid=N tid=N EV job module=QZKRMessageBox job=7 box
+T pid=N tid=N EV job module=QZKRMessageBox job=7 box\x80\xc3(
 {"seq":N,"time":"T","client":N,"job":42,"call":"init","accepted":true,"host":"qn.example",)"
               R"("params":[42,2],"arguments":[],"pid":N,"run":"N"}
 {"seq":N,"time":"T","client":N,"job":42,"call":"raise","accepted":true,)"
