@@ -14,13 +14,11 @@ string(REGEX REPLACE "(msgstr .*)%1\\$s" "\\1" unplaced "${entry}")
 string(REPLACE "${entry}" "" compare "${text}")  # the entry missing
 string(REPLACE "${entry}" "${unplaced}" compile "${text}")  # its placeholder missing
 foreach(mode compare compile)
-    set(copy ${CMAKE_CURRENT_BINARY_DIR}/${mode}.po)
-    file(WRITE ${copy} "${${mode}}")
+    file(WRITE ${mode}.po "${${mode}}")
     execute_process(COMMAND ${CMAKE_COMMAND} -DMODE=${mode} -DMSGFMT=${MSGFMT} -DMSGCMP=${MSGCMP}
-            -DPO=${copy} -DPOT=${POT} -DMO=${copy}.mo -P ${SCRIPT}
+            -DPO=${mode}.po -DPOT=${POT} -DMO=./${mode}.mo -P ${SCRIPT}
         RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
     if(status EQUAL 0 OR NOT output MATCHES ": ${code}: " OR "${${mode}}" STREQUAL "${text}")
-        message(FATAL_ERROR "${copy} passed the ${mode} step, or without naming ${code}:\n"
-                            "${output}")
+        message(FATAL_ERROR "${mode}.po passed, or failed without naming ${code}:\n${output}")
     endif()
 endforeach()
