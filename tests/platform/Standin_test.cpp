@@ -1,7 +1,7 @@
 // The stand-in's own logic where the alert library's and the tool's tests do
 // not reach: settings parsing, fault plans and planted texts, the debug log's
 // and the journal's lines and files, the console's rendering of what the
-// library never sends, call names.
+// library never sends.
 #include <regex>
 #include <thread>
 
@@ -121,19 +121,6 @@ T pid=N tid=N EV job module=QZKRMessageBox job=7 box\x80\xc3(
               R"(the library [%s"\n\xff] drive [] for JobID [].[int 0][0xffffffff: tag 3])");
     EXPECT_EQ(fs::status(file("journal")).permissions(), fs::perms(0600));
     EXPECT_EQ(fs::status(file("home/.local/state/korrin")).permissions(), fs::perms(0700));
-}
-
-// Each call is named as the contract's headers declare it: a member as
-// Class::member, a function by its name.
-TEST_F(Standin, CallNamesAreTheContracts) {
-    std::string headers;
-    for (auto& h : fs::directory_iterator(KORRIN_PLATFORM_HEADERS)) headers += read(h.path());
-    for (int call = 0; call <= static_cast<int>(Call::EndianULongLong); ++call) {
-        const std::string name = callName(static_cast<Call>(call));
-        const auto declared =
-            std::regex_replace(name, std::regex("(\\w+)::"), "class $1\\b[^}]*\\b");
-        EXPECT_TRUE(std::regex_search(headers, std::regex(declared + "\\("))) << name;
-    }
 }
 
 }  // namespace
