@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The library's and the stand-in's tests under ThreadSanitizer (the tsan
-# preset), the threads test and the real wait ended by a signal among them.
+# preset): the stand-in's journal and call counts reached from two threads.
 # KORRIN_TSAN_BUILD chooses the build directory.
 set -euo pipefail
 cd "$(dirname "$0")/../.."

@@ -1,7 +1,6 @@
-// The alert object: the cases of tests/alert/golden, every platform call
-// made to fail and to throw, and several workers at once.
+// The alert object: the cases of tests/alert/golden, and every platform
+// call made to fail and to throw.
 #include <filesystem>
-#include <thread>
 
 #include "Transcript.h"
 
@@ -43,7 +42,6 @@ const std::vector<std::pair<std::string, std::string>> kSwept = {
     {"import media=M identifier=I location=L library=L drive=D job=42 new-media", ""},
     {"popup pending", "import media=M identifier=I job=42"},
     {"wrong-media barcode=B location=L time=1 library=L drive=D media=M job=42", ""},
-    {"popup", "wrong-media barcode=B time=1 library=L job=42"},
     {"new-media library=L drive=D job=42 pending", ""},
     {"wrong-new-media library=L drive=D error=2017 job=42", ""},
     {"crc-error library=L drive=D job=42 pending", ""},
@@ -97,27 +95,5 @@ TEST_P(FaultSweep, EveryPlatformCallFailsThenThrows) {
 
 INSTANTIATE_TEST_SUITE_P(EveryOperation, FaultSweep, testing::ValuesIn(kSwept),
                          [](const auto& info) { return std::to_string(info.index); });
-
-// Four job workers at once, each with its own object and job, all posting
-// through the one stand-in: each job is raised with its prompt's arguments
-// as often as its worker asked. Run under ThreadSanitizer by the tsan preset.
-TEST_F(AlertTest, WorkersOnSeparateObjectsKeepToTheirOwnJobs) {
-    std::vector<std::thread> workers;
-    for (long long job = 1; job <= 4; ++job) {
-        workers.emplace_back([job] {
-            MMDebug log;
-            QZKRGuiInterface worker(log, job);
-            for (int round = 0; round < 50; ++round) {
-                worker.DisplayImportMessage("M", "I", nullptr, "L", "D", job, true, false, log);
-                worker.popupDialogBox(log, false, round % 2);
-            }
-        });
-    }
-    for (auto& worker : workers) worker.join();
-    std::map<long long, int> raised;
-    for (const auto& r : standin::Journal::take())
-        raised[r.jobId] += r.kind == Kind::Raise && r.arguments.size() == 10;
-    EXPECT_EQ(raised, (std::map<long long, int>{{1, 50}, {2, 50}, {3, 50}, {4, 50}}));
-}
 
 }  // namespace

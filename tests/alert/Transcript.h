@@ -132,7 +132,7 @@ inline std::string hex(long long code) { return standin::hex(static_cast<unsigne
 
 // Event arguments: texts quoted, codes in hex, an absent piece (the empty
 // sub-message and its "") as `absent`. The tags are the event's own
-// numbers: 11 a text, 10 a code, 9 a long long, 5 an int.
+// numbers: 11 a text, 10 a code, 9 a long long.
 inline std::string show(const std::vector<Argument>& arguments) {
     std::string out;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -145,8 +145,7 @@ inline std::string show(const std::vector<Argument>& arguments) {
                : a.tag == 10 ? hex(a.number())
                : a.tag == 11 ? show(a.text)
                : a.tag == 9  ? std::to_string(a.number())
-               : a.tag == 5  ? "int " + std::to_string(a.number())
-                             : "tag " + std::to_string(a.tag);
+                             : "tag " + std::to_string(a.tag) + " " + std::to_string(a.number());
     }
     return out;
 }
