@@ -307,8 +307,8 @@ protected:
         const auto streamed = standin::Calls::takeStreamed();
         if (!streamed.empty()) add(said, "streamed", show(streamed));
         if (!printed.empty()) add(said, "printed", show(printed));
-        for (auto [name, buffer] : {std::pair{"location ", &buffers.location},
-                                    {"barcode ", &buffers.barcode}}) {
+        for (auto [name, buffer] :
+             {std::pair{"location ", &buffers.location}, {"barcode ", &buffers.barcode}}) {
             if (!buffer->empty()) add(said, "buffers", name + show({buffer->data(), 300}), " ");
         }
         describeDebugLines(said, testkit::FakeSleep::calls() - sleeps, printed);
