@@ -29,8 +29,10 @@ END
 # starts, its screen in $screen; `keys` types into it.
 start() {
     rm -f "$dir"/{keys,pid,modes.*} && mkfifo "$dir/keys"
+    # The screen is emptied before the keys' pipe is opened, which the next
+    # line waits for: no check reads the last run's screen.
     script -qfec "bash $(printf '%q ' "$dir/run" "$dir" "$1" "$tool" "${@:2}")" /dev/null \
-        < "$dir/keys" > "$screen" 2>&1 &
+        > "$screen" 2>&1 < "$dir/keys" &
     script_pid=$! && exec 3> "$dir/keys" && keys 'ahead\r'
 }
 keys() { printf '%b' "$1" >&3; }
