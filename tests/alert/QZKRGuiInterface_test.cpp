@@ -20,10 +20,9 @@ TEST_F(AlertTest, GoldenCases) {
         if (entry.path().extension() != ".txt" || scripted != KORRIN_SCRIPTED_DIALOGS) continue;
         checkGoldenFile(name);
     }
-    for (const auto& message : standin::consoleMessages()) {
+    for (const auto& message : standin::consoleMessages())
         EXPECT_TRUE(KORRIN_SCRIPTED_DIALOGS || shownCodes().count(message.code))
             << "no case shows " << standin::hex(message.code);
-    }
 }
 
 // The catalogue's error text and advice are the platform's: each is cut back

@@ -297,6 +297,7 @@ protected:
             said["="] = "= threw " + show(error.what());
         }
         const std::string printed = testing::internal::GetCapturedStdout();
+        if (!alert) return said;  // the constructor threw: no object to read
         said["="] += "; code " + hex(alert->getEventMessageCode());
         if (step.op == "new" || alert->getJobId() != jobBefore)
             said["="] += "; job " + std::to_string(alert->getJobId());

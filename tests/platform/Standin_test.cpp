@@ -101,7 +101,7 @@ TEST_F(Standin, DebugLogJournalAndConsoleLines) {
     EXPECT_EQ(Journal::records().front().platform(), QZS_PLATFORM_UNIX);  // as the tool reports it
     std::string written = read(file("home/.local/state/korrin/korrin-debug.log")) +
                           read(file("journal")) +
-                          escapeControls(renderPosting(Journal::records().back()));
+                          escapeControls(renderPosting(Journal::records().back())) + consoleName(0);
     setenv("HOME", home.c_str(), 1);
     unsetenv("XDG_STATE_HOME");
     written = std::regex_replace(written, std::regex(R"(\d{4}-\d\d-\d\dT[\d:.]+Z)"), "T");
@@ -119,7 +119,7 @@ T pid=N tid=N EV job module=QZKRMessageBox job=7 box\x80\xc3(
               R"({"tag":9},{"tag":5,"value":0},{"tag":10,"value":18446744073709551615},)"
               R"({"tag":3}],"pid":N,"run":"N"}
 [media-management error 0x00000000]\n\nPlease insert the active media or a new media into )"
-              R"(the library [%s"\n\xff] drive [] for JobID [].[int 0][0xffffffff: tag 3])");
+              R"(the library [%s"\n\xff] drive [] for JobID [].[int 0][0xffffffff: tag 3]unknown)");
     EXPECT_EQ(fs::status(file("journal")).permissions(), fs::perms(0600));
     EXPECT_EQ(fs::status(file("home/.local/state/korrin")).permissions(), fs::perms(0700));
 }
