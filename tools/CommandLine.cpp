@@ -207,7 +207,7 @@ std::variant<Request, Stop> parseCommandLine(int argc, const char* const* argv) 
     };
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
-        if (word.rfind("-", 0) != 0) {  // a word, not an option
+        if (word.rfind("--", 0) != 0 && word != "-h") {
             if (chosen) {
                 fail(quoted(word) + " is not an option of " + chosen->name);
             } else if (!(chosen = findSubcommand(word))) {
