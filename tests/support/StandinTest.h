@@ -20,7 +20,6 @@ namespace testkit {
 class StandinTest : public ::testing::Test {
 protected:
     StandinTest() { useStandinDefaults(); }
-    ~StandinTest() override { useStandinDefaults(); }
 
     // The path of a file called `name` in the scratch directory.
     std::string file(const std::string& name) const { return scratch.file(name); }
